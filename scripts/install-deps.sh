@@ -1,0 +1,28 @@
+#!/bin/sh
+# Installs the Debian packages that building and running the game need, skipping those
+# already there. With --test it adds what the test suite needs (a virtual display, clicks
+# and a fixed clock for the end-to-end tests); with --fuzz, the clang toolchain for libFuzzer.
+set -eu
+
+packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core"
+for option in "$@"; do
+  case "$option" in
+    --test) packages="$packages xvfb xauth xdotool faketime" ;;
+    --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
+    *) echo "usage: $0 [--test] [--fuzz]" >&2; exit 2 ;;
+  esac
+done
+
+missing=""
+for package in $packages; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing="$missing $package"
+  fi
+done
+[ -z "$missing" ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+echo "Installing:$missing"
+$sudo apt-get update -qq
+# shellcheck disable=SC2086
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,103 @@
+#include "ui/Hlavni.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <algorithm>
+
+#include "game/Generator.h"
+#include "game/Turn.h"
+#include "ui/ExeDir.h"
+#include "ui/HomePage.h"
+#include "ui/Jmeno.h"
+#include "ui/Skore.h"
+#include "ui/WindowPlacement.h"
+#include "ui_Hlavni.h"
+
+pelorin::GameState gameState;
+TfrmMain* frmMain = nullptr;
+
+TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TfrmMain>()) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("frmMain"));
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  ui_->labelHomepage->setText(homePageCaption());
+  // The status-bar labels size themselves to their text; the link keeps its distance.
+  ui_->labelInfo->adjustSize();
+  ui_->labelHomepage->adjustSize();
+  ui_->labelHomepage->move(
+      std::max(ui_->labelHomepage->x(), ui_->labelInfo->geometry().right() + 9),
+      ui_->labelHomepage->y());
+  ui_->labelHomepage->installEventFilter(this);
+
+  // The board is drawn from the pictures that the hidden image controls hold.
+  const QLabel* holders[] = {ui_->imgPrazdna, ui_->imgZluta, ui_->imgModra, ui_->imgHneda};
+  for (std::size_t i = 0; i < pictures_.size(); ++i) {
+    pictures_[i] = holders[i]->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  }
+
+  connect(ui_->btnNovaHra, &QPushButton::clicked, this, &TfrmMain::btnNovaHraClick);
+  connect(ui_->imgHra, &BoardView::mouseUp, this, &TfrmMain::imgHraMouseUp);
+  connect(ui_->btnKonec, &QPushButton::clicked, this, &TfrmMain::btnKonecClick);
+  connect(ui_->btnNejlepsiSkore, &QPushButton::clicked, this, &TfrmMain::btnNejlepsiSkoreClick);
+
+  // The path goes through the hidden edit box, as the window has always carried it.
+  ui_->Edit1->setText(QCoreApplication::applicationFilePath());
+  setExeDir(cutBackToDirectory(ui_->Edit1->text(), nativeSeparator()));
+
+  gameState.score = 0;
+  pelorin::newGame(gameState);
+  drawBoard();
+
+  ui_->btnNovaHra->setFocus();
+  centreOnDesktop(*this);
+}
+
+TfrmMain::~TfrmMain() = default;
+
+void TfrmMain::drawBoard() { ui_->imgHra->drawBoard(gameState.board, pictures_); }
+
+void TfrmMain::showScore() { ui_->panelScore->setText(QString::number(gameState.score)); }
+
+void TfrmMain::btnNovaHraClick() {
+  pelorin::newGame(gameState);
+  drawBoard();
+  showScore();
+}
+
+void TfrmMain::imgHraMouseUp(Qt::MouseButton, Qt::KeyboardModifiers, int x, int y) {
+  const auto cell = pelorin::cellAtPixel(x, y);
+  if (!cell) return;  // released outside the image after a drag: not a turn
+  const pelorin::TurnResult result = pelorin::playTurn(gameState, *cell);
+  if (!result.played) return;
+
+  drawBoard();
+  if (result.points > 0 || result.cleared) showScore();
+  if (result.gameOver) {
+    recordScore(gameState.score);
+    showScores();
+    showScoreWindow();
+  }
+}
+
+void TfrmMain::btnKonecClick() { QCoreApplication::quit(); }
+
+void TfrmMain::btnNejlepsiSkoreClick() {
+  showScores();
+  showScoreWindow();
+}
+
+void TfrmMain::labelHomepageClick() { openWebPage(homePageAddress()); }
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ui_->labelHomepage && event->type() == QEvent::MouseButtonRelease) {
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() == Qt::LeftButton &&
+        ui_->labelHomepage->rect().contains(mouse->position().toPoint())) {
+      labelHomepageClick();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,47 @@
+#include "ui/Jmeno.h"
+
+#include "scores/RecordScore.h"
+#include "scores/ScoreFile.h"
+#include "ui/ExeDir.h"
+#include "ui/NameCodec.h"
+#include "ui/Skore.h"
+#include "ui_Jmeno.h"
+
+TfrmJmeno* frmJmeno = nullptr;
+
+namespace {
+// Where the dialog opens, as laid out; it is not centred.
+constexpr QPoint kLaidOutPosition{149, 154};
+}  // namespace
+
+TfrmJmeno::TfrmJmeno(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmJmeno>()) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("frmJmeno"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  connect(ui_->Button1, &QPushButton::clicked, this, &TfrmJmeno::Button1Click);
+  for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
+  move(kLaidOutPosition);
+}
+
+TfrmJmeno::~TfrmJmeno() = default;
+
+void TfrmJmeno::setScore(std::int32_t score) {
+  ui_->Label3->setText(QString::number(score));
+  ui_->Label3->adjustSize();
+}
+
+QString TfrmJmeno::name() const { return ui_->Edit1->text(); }
+
+void TfrmJmeno::Button1Click() { close(); }
+
+void recordScore(std::int32_t score) {
+  enterExeDir();
+  if (!pelorin::readScoreFile(exeDirPath(), scoreTable)) return;
+  const auto row = pelorin::insertScore(scoreTable, score);
+  if (!row) return;
+  frmJmeno->setScore(score);
+  frmJmeno->exec();  // however it was closed, the name is taken
+  pelorin::setName(scoreTable, *row, encodeName(frmJmeno->name()));
+  pelorin::writeScoreFile(exeDirPath(), scoreTable);
+}

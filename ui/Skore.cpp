@@ -1,0 +1,48 @@
+#include "ui/Skore.h"
+
+#include <QLabel>
+
+#include "scores/ScoreFile.h"
+#include "ui/ExeDir.h"
+#include "ui/NameCodec.h"
+#include "ui/WindowPlacement.h"
+#include "ui_Skore.h"
+
+pelorin::ScoreTable scoreTable;
+TfrmSkore* frmSkore = nullptr;
+
+TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmSkore>()) {
+  ui_->setupUi(this);
+  setObjectName(QStringLiteral("frmSkore"));
+  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);
+}
+
+TfrmSkore::~TfrmSkore() = default;
+
+void TfrmSkore::showTable(const pelorin::ScoreTable& table) {
+  QLabel* const names[] = {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4, ui_->Label5,
+                           ui_->Label6, ui_->Label7, ui_->Label8, ui_->Label9, ui_->Label10};
+  QLabel* const scores[] = {ui_->Label11, ui_->Label12, ui_->Label13, ui_->Label14, ui_->Label15,
+                            ui_->Label16, ui_->Label17, ui_->Label18, ui_->Label19, ui_->Label20};
+  for (int row = 0; row < pelorin::kScoreRows; ++row) {
+    names[row]->setText(decodeName(pelorin::nameOf(table, row)));
+  }
+  for (int row = 0; row < pelorin::kScoreRows; ++row) {
+    scores[row]->setText(QString::number(table.scoreValues[row]));
+  }
+}
+
+void TfrmSkore::Button1Click() { close(); }
+
+void showScores() {
+  enterExeDir();
+  if (!pelorin::readScoreFile(exeDirPath(), scoreTable)) return;
+  frmSkore->showTable(scoreTable);
+}
+
+void showScoreWindow() {
+  centreOnDesktop(*frmSkore);
+  frmSkore->exec();
+}
