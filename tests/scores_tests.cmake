@@ -1,0 +1,3 @@
+add_executable(scores_tests score_format_test.cpp score_file_test.cpp record_score_test.cpp)
+target_link_libraries(scores_tests PRIVATE scores GTest::gtest_main)
+gtest_discover_tests(scores_tests)
