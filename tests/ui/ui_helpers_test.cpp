@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include "ui/Application.h"
+#include "ui/ExeDir.h"
+#include "ui/NameCodec.h"
+
+namespace {
+
+TEST(CutBackToDirectory, WindowsPaths) {
+  const std::pair<const char*, const char*> cases[] = {
+      {R"(C:\Games\Puzzle\game.exe)", R"(C:\Games\Puzzle)"},
+      {R"(C:\game.exe)", "C:"},
+      {R"(c:\games\game.exe)", R"(c:\games)"},
+      {R"(\\server\share\games\game.exe)", R"(\\server\share\games)"},
+      {R"(\game.exe)", R"(\)"},
+      {"game.exe", "g"},
+      {"", ""}};
+  for (auto [path, directory] : cases) {
+    EXPECT_EQ(cutBackToDirectory(QString::fromLatin1(path), u'\\'), QString::fromLatin1(directory))
+        << path;
+  }
+}
+
+TEST(CutBackToDirectory, PosixPaths) {
+  EXPECT_EQ(cutBackToDirectory("/home/hana/hry/pelorin/pelorin", u'/'), "/home/hana/hry/pelorin");
+  EXPECT_EQ(cutBackToDirectory("/pelorin", u'/'), "/");
+  EXPECT_EQ(cutBackToDirectory("/opt/p/", u'/'), "/opt/p");
+  // no cap on the length: a long path keeps its whole directory
+  const QString deep = "/" + QString(300, u'd') + "/" + QString(300, u'e') + "/pelorin";
+  EXPECT_EQ(cutBackToDirectory(deep, u'/'), deep.left(deep.size() - 8));
+}
+
+TEST(ExceptionBox, FullStopRule) {
+  EXPECT_EQ(exceptionBoxText("Soubor nenalezen"), "Soubor nenalezen.");
+  EXPECT_EQ(exceptionBoxText("Hotovo."), "Hotovo.");
+  EXPECT_EQ(exceptionBoxText("Opravdu?"), "Opravdu?.") << "'?' sorts after '.'";
+  EXPECT_EQ(exceptionBoxText("Chyba!"), "Chyba!") << "'!' sorts before '.'";
+  EXPECT_EQ(exceptionBoxText(""), "");
+  EXPECT_EQ(applicationTitle(), "Pelorin 1.01");
+}
+
+TEST(NameCodec, EveryByteDecodesAndCzechRoundTrips) {
+  for (int byte = 1; byte < 256; ++byte) {
+    const char c = static_cast<char>(byte);
+    EXPECT_EQ(decodeName(std::string_view(&c, 1)).size(), 1) << byte;
+  }
+  const QString name = QStringLiteral("Žluťoučký kůň");
+  const std::string bytes = encodeName(name);
+  EXPECT_EQ(bytes, "\x8Elu\x9Dou\xE8k\xFD k\xF9\xF2");
+  EXPECT_EQ(decodeName(bytes), name);
+}
+
+TEST(NameCodec, CharactersOutsideTheCodePageBecomeQuestionMarks) {
+  EXPECT_EQ(encodeName(QStringLiteral("Anna 李 €")), "Anna ? \x80");
+  EXPECT_EQ(encodeName(QString::fromUtf8("Jan \xF0\x9F\x98\x80")), "Jan ?") << "one mark per emoji";
+  // "e" followed by a combining acute accent is stored as the single letter é
+  EXPECT_EQ(encodeName(QString::fromUtf8("Ren\x65\xCC\x81")), "Ren\xE9");
+}
+
+}  // namespace

@@ -1,0 +1,10 @@
+add_executable(ui_tests
+  ui/gui_test_main.cpp
+  ui/window_fixture.cpp ui/window_fixture.h
+  ui/main_window_test.cpp
+  ui/ui_helpers_test.cpp
+  ui/end_of_game_test.cpp
+  ui/score_window_test.cpp
+)
+target_link_libraries(ui_tests PRIVATE ui Qt6::Test GTest::gtest)
+gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
