@@ -10,7 +10,7 @@
 #include "ui/HomePage.h"
 #include "ui/Jmeno.h"
 #include "ui/Skore.h"
-#include "ui/WindowPlacement.h"
+#include "ui/WindowFrame.h"
 #include "ui_Hlavni.h"
 
 pelorin::GameState gameState;
@@ -19,9 +19,7 @@ TfrmMain* frmMain = nullptr;
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TfrmMain>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmMain"));
-  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                 Qt::WindowCloseButtonHint);
+  setWindowFlags(fixedWindowFlags(true));
   ui_->labelHomepage->setText(homePageCaption());
   // The status-bar labels size themselves to their text; the link keeps its distance.
   ui_->labelInfo->adjustSize();

@@ -5,6 +5,7 @@
 #include "ui/ExeDir.h"
 #include "ui/NameCodec.h"
 #include "ui/Skore.h"
+#include "ui/WindowFrame.h"
 #include "ui_Jmeno.h"
 
 TfrmJmeno* frmJmeno = nullptr;
@@ -17,8 +18,7 @@ constexpr QPoint kLaidOutPosition{149, 154};
 TfrmJmeno::TfrmJmeno(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmJmeno>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmJmeno"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmJmeno::Button1Click);
   for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
   move(kLaidOutPosition);

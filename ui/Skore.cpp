@@ -5,7 +5,7 @@
 #include "scores/ScoreFile.h"
 #include "ui/ExeDir.h"
 #include "ui/NameCodec.h"
-#include "ui/WindowPlacement.h"
+#include "ui/WindowFrame.h"
 #include "ui_Skore.h"
 
 pelorin::ScoreTable scoreTable;
@@ -14,8 +14,7 @@ TfrmSkore* frmSkore = nullptr;
 TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmSkore>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmSkore"));
-  setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                 Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+  setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);
 }
 

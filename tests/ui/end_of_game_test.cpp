@@ -104,7 +104,8 @@ TEST_F(EndOfGame, AWholeGameEntersTheNameRewritesTheFileAndShowsTheTable) {
   // The game has ended: a further release opens nothing and changes nothing.
   const QByteArray before = fileBytes(scoreFile());
   const GameState board = gameState;
-  const auto opened = answerNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }, 300);
+  const auto opened =
+      answerNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }, 300);
   releaseOn({0, 8});
   releaseOn({24, 0});
   QTest::qWait(400);
@@ -119,11 +120,7 @@ TEST_F(EndOfGame, AWholeGameEntersTheNameRewritesTheFileAndShowsTheTable) {
 }
 
 TEST_F(EndOfGame, ClearingTheBoardShowsTheBonusBeforeTheDialog) {
-  gameState = GameState{};
-  gameState.cell(0, 8) = Yellow;
-  gameState.cell(1, 8) = Yellow;
-  gameState.score = 100;
-  frmMain->drawBoard();
+  showLastBalls("YY", 100);
   QString panelDuringDialog;
   answerNextModal([&](QWidget* dialog) {
     panelDuringDialog = scoreCaption();
@@ -142,11 +139,7 @@ TEST_F(EndOfGame, ClearingTheBoardShowsTheBonusBeforeTheDialog) {
 }
 
 TEST_F(EndOfGame, AResultBelowTheTableShowsOnlyTheTable) {
-  gameState = GameState{};
-  gameState.cell(0, 8) = Yellow;
-  gameState.cell(1, 8) = Yellow;
-  gameState.cell(2, 8) = Blue;
-  frmMain->drawBoard();
+  showLastBalls("YYB");
   QString title;
   answerNextModal([&](QWidget* modal) {
     title = modal->windowTitle();
@@ -160,13 +153,12 @@ TEST_F(EndOfGame, AResultBelowTheTableShowsOnlyTheTable) {
 
 TEST_F(EndOfGame, TwentyCharacterNamesKeepEveryCharacterAndForeignLettersBecomeQuestionMarks) {
   const QString names[] = {QStringLiteral("Přemysl Otakar Druhý"), QStringLiteral("Jan 李")};
-  const char* stored[] = {"P\xF8" "emysl Otakar Druh\xFD", "Jan ?"};
+  const char* stored[] = {
+      "P\xF8"
+      "emysl Otakar Druh\xFD",
+      "Jan ?"};
   for (int i = 0; i < 2; ++i) {
-    gameState = GameState{};
-    gameState.cell(0, 8) = Brown;
-    gameState.cell(1, 8) = Brown;
-    gameState.score = 5000;
-    frmMain->drawBoard();
+    showLastBalls("HH", 5000);
     answerNextModal([&](QWidget* dialog) {
       auto* edit = dialog->findChild<QLineEdit*>("Edit1");
       edit->clear();
@@ -185,11 +177,7 @@ TEST_F(EndOfGame, TwentyCharacterNamesKeepEveryCharacterAndForeignLettersBecomeQ
 
 TEST_F(EndOfGame, TheNameDialogRemembersTheLastNameAndShowsTheNewScore) {
   for (std::int32_t score : {4000, 4100}) {
-    gameState = GameState{};
-    gameState.cell(0, 8) = Blue;
-    gameState.cell(1, 8) = Blue;
-    gameState.score = score - 503;
-    frmMain->drawBoard();
+    showLastBalls("BB", score - 503);
     QString shownName;
     QString shownScore;
     answerNextModal([&](QWidget* dialog) {

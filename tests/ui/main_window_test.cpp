@@ -50,8 +50,8 @@ TEST_F(MainWindow, LayoutPlacesEveryControl) {
 }
 
 TEST_F(MainWindow, HiddenPictureHoldersAndEditBox) {
-  const char* holders[] = {"imgBila",    "imgModraOld", "imgHnedaOld", "imgPrazdna",
-                           "imgZluta",   "imgModra",    "imgHneda"};
+  const char* holders[] = {"imgBila",  "imgModraOld", "imgHnedaOld", "imgPrazdna",
+                           "imgZluta", "imgModra",    "imgHneda"};
   for (const char* name : holders) {
     auto* holder = control<QLabel>(name);
     EXPECT_FALSE(holder->isVisible()) << name;

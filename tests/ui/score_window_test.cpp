@@ -120,11 +120,7 @@ TEST_F(ScoreWindow, AFileThatBecomesUnreadableKeepsTheLastTableShown) {
 
 TEST_F(ScoreWindow, GameEndWithUnreadableFileShowsNoNameDialog) {
   ASSERT_TRUE(QDir(exeDir()).mkdir(QStringLiteral("pelorin.sco")));
-  gameState = GameState{};
-  gameState.cell(0, 8) = Yellow;
-  gameState.cell(1, 8) = Yellow;
-  gameState.score = 9000;
-  frmMain->drawBoard();
+  showLastBalls("YY", 9000);
   QString title;
   answerNextModal([&](QWidget* modal) {
     title = modal->windowTitle();

@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 
 #include "game/Generator.h"
+#include "tests/board_builder.h"
 
 namespace pelorin::testing {
 
@@ -10,6 +11,15 @@ void WindowTest::dealSeed(std::uint32_t seed) {
   newGame(gameState, seed);
   frmMain->drawBoard();
   frmMain->showScore();
+}
+
+void WindowTest::showLastBalls(std::string_view bottomRow, std::int32_t score) {
+  gameState = GameState{};
+  for (std::size_t x = 0; x < bottomRow.size(); ++x) {
+    gameState.cell(static_cast<int>(x), kRows - 1) = codeOf(bottomRow[x]);
+  }
+  gameState.score = score;
+  frmMain->drawBoard();
 }
 
 std::shared_ptr<bool> answerNextModal(std::function<void(QWidget*)> action, int timeoutMs) {

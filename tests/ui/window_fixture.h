@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <string_view>
 
 #include "game/Turn.h"
 #include "ui/BoardView.h"
@@ -54,6 +55,10 @@ class WindowTest : public ::testing::Test {
 
   // Deals a known board into the game and shows it, as "Nová hra" would with that seed.
   void dealSeed(std::uint32_t seed);
+
+  // Shows a board whose bottom row reads `bottomRow` ('Y', 'B', 'H' balls, anything else
+  // empty), with `score` already earned: a release on a pair there ends the game.
+  void showLastBalls(std::string_view bottomRow, std::int32_t score = 0);
 
   QTemporaryDir directory_;
 };
