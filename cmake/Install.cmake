@@ -1,0 +1,39 @@
+# The game directory: the executable with "web.htm" beside it, in the build tree as when
+# installed. The score file is created there too, so it must be a directory the player
+# can write to.
+
+set(PELORIN_WEB_PAGE ${PROJECT_SOURCE_DIR}/resources/web.htm)
+file(GENERATE OUTPUT $<TARGET_FILE_DIR:pelorin>/web.htm INPUT ${PELORIN_WEB_PAGE})
+
+if(WIN32)
+  install(TARGETS pelorin RUNTIME DESTINATION .)
+  install(FILES ${PELORIN_WEB_PAGE} DESTINATION .)
+  return()
+endif()
+
+# Per user by default: a prefix the player owns keeps the score file writable.
+if(CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT AND NOT "$ENV{HOME}" STREQUAL "")
+  set(CMAKE_INSTALL_PREFIX "$ENV{HOME}/.local" CACHE PATH "Install path prefix" FORCE)
+endif()
+
+# Relative to the prefix, as the launcher reaches it.
+set(PELORIN_INSTALL_GAME_DIR lib/pelorin)
+
+install(TARGETS pelorin RUNTIME DESTINATION ${PELORIN_INSTALL_GAME_DIR})
+install(FILES ${PELORIN_WEB_PAGE} DESTINATION ${PELORIN_INSTALL_GAME_DIR})
+
+# The launcher finds the game relative to itself, so the prefix can be chosen at install time.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/pelorin.sh.in
+               ${PROJECT_BINARY_DIR}/packaging/pelorin @ONLY)
+install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/pelorin DESTINATION bin)
+
+# The menu entry names the launcher by its full path: ~/.local/bin is not always on the PATH
+# of a desktop session. The path is only known at install time.
+install(CODE "
+  set(PELORIN_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/bin/pelorin\")
+  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/pelorin.desktop.in\"
+                 \"${PROJECT_BINARY_DIR}/packaging/pelorin.desktop\" @ONLY)
+")
+install(FILES ${PROJECT_BINARY_DIR}/packaging/pelorin.desktop DESTINATION share/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/resources/icon/pelorin.png
+        DESTINATION share/icons/hicolor/32x32/apps)

@@ -1,0 +1,48 @@
+#!/bin/sh
+# Installs the game into a temporary prefix, checks the layout and the menu entry, and starts
+# the game through the installed launcher from another directory and through a symbolic
+# link, as a menu or a PATH lookup would. Needs an X display (run it under xvfb-run).
+# Usage: install_test.sh BUILD_DIR CONFIG
+set -eu
+build=$1
+config=${2:-}
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+prefix="$root/prefix"
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+cmake --install "$build" ${config:+--config "$config"} --prefix "$prefix" >/dev/null
+
+for file in lib/pelorin/pelorin lib/pelorin/web.htm bin/pelorin \
+  share/applications/pelorin.desktop share/icons/hicolor/32x32/apps/pelorin.png; do
+  [ -f "$prefix/$file" ] || fail "$file is not installed"
+done
+[ -x "$prefix/bin/pelorin" ] || fail "the launcher is not executable"
+
+desktop="$prefix/share/applications/pelorin.desktop"
+for line in '[Desktop Entry]' 'Type=Application' 'Name=Pelorin' 'Icon=pelorin' \
+  'Categories=Game;LogicGame;' "Exec=\"$prefix/bin/pelorin\""; do
+  grep -qxF "$line" "$desktop" || fail "the menu entry lacks: $line"
+done
+grep -q '^Comment=.' "$desktop" || fail "the menu entry has no English comment"
+grep -q '^Comment\[cs\]=.' "$desktop" || fail "the menu entry has no Czech comment"
+if command -v desktop-file-validate >/dev/null 2>&1; then
+  desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu entry"
+fi
+
+# Width and height in the PNG header: 32 x 32 for the hicolor/32x32 directory.
+size=$(od -An -tx1 -j16 -N8 "$prefix/share/icons/hicolor/32x32/apps/pelorin.png" | tr -d ' \n')
+[ "$size" = 0000002000000020 ] || fail "the icon is not 32 x 32 ($size)"
+
+mkdir "$root/elsewhere" "$root/links"
+ln -s "$prefix/bin/pelorin" "$root/links/pelorin"
+cd "$root/elsewhere"
+# The virtual display has no session bus; without this libdbus tries to start one for it.
+DBUS_SESSION_BUS_ADDRESS=disabled: PELORIN_QUIT_AFTER_FIRST_PAINT=1 QT_QPA_PLATFORM=xcb timeout 20 "$root/links/pelorin" ||
+  fail "the launcher did not run the game to its first paint"
+[ -z "$(ls -A "$root/elsewhere")" ] || fail "the game left files in the directory it started from"
+echo "installed and started from $prefix"
