@@ -28,7 +28,7 @@ struct GameState {
   Grid stackX{};    // column of the cell at each depth of the search path
   Grid stackY{};    // row of the cell at each depth
   Grid stackDir{};  // direction last taken out of each depth in the current search
-  std::int32_t cellCount = kCells;
+  static constexpr std::int32_t cellCount = kCells;  // how many stack entries a search clears
   std::int32_t score = 0;
   std::int32_t groupSize = 0;
   std::uint32_t randomState = 0;
