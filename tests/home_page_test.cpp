@@ -64,19 +64,25 @@ struct Desktop {
 
   // The fake browser and the settings that make it the default for web pages.
   bool installBrowser() const {
-    const QByteArray script = "#!/bin/sh\n"
-                              "runs='" + runsDir().toLocal8Bit() + "'\n"
-                              "tmp=$(mktemp \"$runs/.run.XXXXXX\") || exit 1\n"
-                              "{ echo \"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } "
-                              "> \"$tmp\"\n"
-                              "mv \"$tmp\" \"$runs/run.${tmp##*.run.}\"\n";
-    const QByteArray entry = "[Desktop Entry]\nType=Application\nName=Fake browser\n"
-                             "Exec=" + browser().toLocal8Bit() + " %u\n"
-                             "MimeType=text/html;\n";
+    const QByteArray script =
+        "#!/bin/sh\n"
+        "runs='" +
+        runsDir().toLocal8Bit() +
+        "'\n"
+        "tmp=$(mktemp \"$runs/.run.XXXXXX\") || exit 1\n"
+        "{ echo \"$#\"; for a in \"$@\"; do printf '%s\\n' \"$a\"; done; } "
+        "> \"$tmp\"\n"
+        "mv \"$tmp\" \"$runs/run.${tmp##*.run.}\"\n";
+    const QByteArray entry =
+        "[Desktop Entry]\nType=Application\nName=Fake browser\n"
+        "Exec=" +
+        browser().toLocal8Bit() +
+        " %u\n"
+        "MimeType=text/html;\n";
     const QString applications = pathIn(dataHome(), "applications");
     return writeFile(browser(), script) &&
-           QFile::setPermissions(browser(), QFile::ReadOwner | QFile::WriteOwner |
-                                                QFile::ExeOwner) &&
+           QFile::setPermissions(browser(),
+                                 QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner) &&
            QDir().mkpath(applications) &&
            writeFile(pathIn(applications, "fake-browser.desktop"), entry) &&
            writeFile(pathIn(configHome(), "mimeapps.list"),
@@ -185,7 +191,8 @@ class HomePageLink : public ::testing::Test {
   std::vector<QStringList> browserStarts(std::size_t expected) const {
     QElapsedTimer timer;
     timer.start();
-    while (static_cast<std::size_t>(recordedStarts().size()) < expected && timer.elapsed() < 10000) QThread::msleep(20);
+    while (static_cast<std::size_t>(recordedStarts().size()) < expected && timer.elapsed() < 10000)
+      QThread::msleep(20);
     QThread::msleep(300);
     std::vector<QStringList> starts;
     for (const QString& name : recordedStarts()) {
@@ -248,8 +255,8 @@ TEST_F(HomePageLink, LooksTheBrowserUpOnTheClickNotAtStartUp) {
 TEST_F(HomePageLink, HandsTheAddressToThePlatformWithoutWebHtm) {
   ASSERT_TRUE(desktop_.installBrowser());
   ASSERT_TRUE(desktop_.placeWebPage(shippedWebPage()));
-  ASSERT_TRUE(QFile::rename(pathIn(desktop_.gameDir(), "web.htm"),
-                            pathIn(desktop_.startDir(), "web.htm")))
+  ASSERT_TRUE(
+      QFile::rename(pathIn(desktop_.gameDir(), "web.htm"), pathIn(desktop_.startDir(), "web.htm")))
       << "the document in the directory the game starts from must not count";
 
   const ChildReport report = click();

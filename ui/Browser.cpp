@@ -5,6 +5,7 @@
 #include <shellapi.h>
 #include <windows.h>
 #else
+#include <dlfcn.h>
 #include <gio/gio.h>
 #endif
 
@@ -39,23 +40,61 @@ void openAddress(const QString& address) { shellOpen(address.toLocal8Bit(), QByt
 #include <QProcess>
 #include <QUrl>
 
+namespace {
+
+// GIO is loaded on the first click of the link, not at start-up: the first screen never
+// needs it, and linking it would load two more libraries into every run of the game.
+struct Gio {
+  decltype(&g_file_test) fileTest = nullptr;
+  decltype(&g_content_type_guess) contentTypeGuess = nullptr;
+  decltype(&g_app_info_get_default_for_type) defaultApplication = nullptr;
+  decltype(&g_app_info_get_executable) executable = nullptr;
+  decltype(&g_find_program_in_path) findProgram = nullptr;
+  decltype(&g_free) free = nullptr;
+  decltype(&g_object_unref) unref = nullptr;
+};
+
+template <typename Function>
+bool resolve(void* library, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(dlsym(library, name));
+  return function != nullptr;
+}
+
+const Gio* loadGio() {
+  void* library = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+  if (!library) return nullptr;  // no GIO: the address goes to the platform instead
+  static Gio gio;
+  const bool complete =
+      resolve(library, "g_file_test", gio.fileTest) &&
+      resolve(library, "g_content_type_guess", gio.contentTypeGuess) &&
+      resolve(library, "g_app_info_get_default_for_type", gio.defaultApplication) &&
+      resolve(library, "g_app_info_get_executable", gio.executable) &&
+      resolve(library, "g_find_program_in_path", gio.findProgram) &&
+      resolve(library, "g_free", gio.free) && resolve(library, "g_object_unref", gio.unref);
+  return complete ? &gio : nullptr;
+}
+
+}  // namespace
+
 QString associatedProgram(const QString& document) {
+  static const Gio* const gio = loadGio();
+  if (!gio) return {};
   const QByteArray name = document.toLocal8Bit();
-  if (!g_file_test(name.constData(), G_FILE_TEST_IS_REGULAR)) return {};
+  if (!gio->fileTest(name.constData(), G_FILE_TEST_IS_REGULAR)) return {};
 
   // By name only: the document is never read, and an empty one would pass for plain text.
-  gchar* type = g_content_type_guess(name.constData(), nullptr, 0, nullptr);
-  GAppInfo* application = g_app_info_get_default_for_type(type, FALSE);
-  g_free(type);
+  gchar* type = gio->contentTypeGuess(name.constData(), nullptr, 0, nullptr);
+  GAppInfo* application = gio->defaultApplication(type, FALSE);
+  gio->free(type);
   if (!application) return {};
 
   QString path;
-  const char* executable = g_app_info_get_executable(application);
-  if (gchar* found = executable ? g_find_program_in_path(executable) : nullptr) {
+  const char* executable = gio->executable(application);
+  if (gchar* found = executable ? gio->findProgram(executable) : nullptr) {
     path = QString::fromLocal8Bit(found);
-    g_free(found);
+    gio->free(found);
   }
-  g_object_unref(application);
+  gio->unref(application);
   return path;
 }
 

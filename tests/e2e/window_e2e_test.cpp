@@ -229,8 +229,7 @@ class RunningGame {
 
   void click(QPoint inClient) const {
     const QPoint at = origin_ + inClient;
-    EXPECT_EQ(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click",
-                       "1"})
+    EXPECT_EQ(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"})
                   .exitCode,
               0);
   }
@@ -262,8 +261,8 @@ TEST_P(EndToEnd, ShowsTheDealOfTheSecondItStartedInAndQuitsOnKonec) {
   ASSERT_NO_FATAL_FAILURE(game.start());
 
   const std::optional<std::uint32_t> second = game.dealtSecond();
-  ASSERT_TRUE(second.has_value()) << "the screen shows no deal of the seconds from "
-                                  << GetParam() << ":\n"
+  ASSERT_TRUE(second.has_value()) << "the screen shows no deal of the seconds from " << GetParam()
+                                  << ":\n"
                                   << describe(boardOnScreen(game.client())).toStdString();
   RecordProperty("dealt_second", std::to_string(*second));
 

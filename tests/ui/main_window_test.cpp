@@ -17,6 +17,7 @@ TEST_F(MainWindow, LayoutPlacesEveryControl) {
   EXPECT_TRUE(frmMain->windowTitle().contains(QStringLiteral("Quillon Dynamics")));
   EXPECT_FALSE(frmMain->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(frmMain->windowFlags() & Qt::WindowMinimizeButtonHint);
+  EXPECT_EQ(frmMain->windowIcon().pixmap(32, 32).size(), QSize(32, 32));
 
   struct Expected {
     const char* name;
