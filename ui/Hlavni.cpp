@@ -44,8 +44,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
   ui_->Edit1->setText(QCoreApplication::applicationFilePath());
   setExeDir(cutBackToDirectory(ui_->Edit1->text(), nativeSeparator()));
 
-  gameState.score = 0;
-  pelorin::newGame(gameState);
+  pelorin::newGame(gameState);  // score 0 and a deal from the clock
   drawBoard();
 
   ui_->btnNovaHra->setFocus();
