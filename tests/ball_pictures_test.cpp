@@ -313,28 +313,25 @@ class BallPicture : public ::testing::TestWithParam<Ball> {
   Picture pic = readPicture(GetParam().file);
 };
 
-TEST_P(BallPicture, OutlineIsBlack) {
+// Every pixel of `region` has `colour`; returns how many pixels the region holds.
+int expectRegionColour(const Picture& pic, Region region, Rgb colour, const char* what) {
   int checked = 0;
   for (int y = 0; y < kSize; ++y) {
     for (int x = 0; x < kSize; ++x) {
-      if (regionOf(x, y) != Region::Outline) continue;
+      if (regionOf(x, y) != region) continue;
       ++checked;
-      EXPECT_EQ(pic[y][x], kBlack) << "outline pixel (" << x << ", " << y << ")";
+      EXPECT_EQ(pic[y][x], colour) << what << " pixel (" << x << ", " << y << ")";
     }
   }
-  EXPECT_EQ(checked, 40);
+  return checked;
+}
+
+TEST_P(BallPicture, OutlineIsBlack) {
+  EXPECT_EQ(expectRegionColour(pic, Region::Outline, kBlack, "outline"), 40);
 }
 
 TEST_P(BallPicture, OutsideIsWhite) {
-  int checked = 0;
-  for (int y = 0; y < kSize; ++y) {
-    for (int x = 0; x < kSize; ++x) {
-      if (regionOf(x, y) != Region::Outside) continue;
-      ++checked;
-      EXPECT_EQ(pic[y][x], kWhite) << "outside pixel (" << x << ", " << y << ")";
-    }
-  }
-  EXPECT_EQ(checked, 68);
+  EXPECT_EQ(expectRegionColour(pic, Region::Outside, kWhite, "outside"), 68);
 }
 
 TEST_P(BallPicture, InteriorHasTheFillColourExceptTheHighlights) {
