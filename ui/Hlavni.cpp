@@ -6,7 +6,7 @@
 
 #include "game/Generator.h"
 #include "game/Turn.h"
-#include "ui/ExeDir.h"
+#include "platform/ExeDir.h"
 #include "ui/HomePage.h"
 #include "ui/Jmeno.h"
 #include "ui/Skore.h"
@@ -40,9 +40,11 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
   connect(ui_->btnKonec, &QPushButton::clicked, this, &TfrmMain::btnKonecClick);
   connect(ui_->btnNejlepsiSkore, &QPushButton::clicked, this, &TfrmMain::btnNejlepsiSkoreClick);
 
-  // The path goes through the hidden edit box, as the window has always carried it.
-  ui_->Edit1->setText(QCoreApplication::applicationFilePath());
-  setExeDir(cutBackToDirectory(ui_->Edit1->text(), nativeSeparator()));
+  // The hidden edit box carries the path as text, as the window has always done; the
+  // directory comes from the system's own path, which keeps every character of it.
+  const std::filesystem::path executable = pelorin::executablePath();
+  ui_->Edit1->setText(QString::fromStdString(pelorin::pathAsUtf8Text(executable)));
+  pelorin::setExeDir(pelorin::directoryOf(executable));
 
   pelorin::newGame(gameState);  // score 0 and a deal from the clock
   drawBoard();

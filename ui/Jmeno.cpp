@@ -1,8 +1,8 @@
 #include "ui/Jmeno.h"
 
+#include "platform/ExeDir.h"
 #include "scores/RecordScore.h"
 #include "scores/ScoreFile.h"
-#include "ui/ExeDir.h"
 #include "ui/NameCodec.h"
 #include "ui/Skore.h"
 #include "ui/WindowFrame.h"
@@ -36,12 +36,12 @@ QString TfrmJmeno::name() const { return ui_->Edit1->text(); }
 void TfrmJmeno::Button1Click() { close(); }
 
 void recordScore(std::int32_t score) {
-  enterExeDir();
-  if (!pelorin::readScoreFile(exeDirPath(), scoreTable)) return;
+  pelorin::enterExeDir();
+  if (!pelorin::readScoreFile(pelorin::exeDir(), scoreTable)) return;
   const auto row = pelorin::insertScore(scoreTable, score);
   if (!row) return;
   frmJmeno->setScore(score);
   frmJmeno->exec();  // however it was closed, the name is taken
   pelorin::setName(scoreTable, *row, encodeName(frmJmeno->name()));
-  pelorin::writeScoreFile(exeDirPath(), scoreTable);
+  pelorin::writeScoreFile(pelorin::exeDir(), scoreTable);
 }

@@ -2,8 +2,8 @@
 
 #include <QLabel>
 
+#include "platform/ExeDir.h"
 #include "scores/ScoreFile.h"
-#include "ui/ExeDir.h"
 #include "ui/NameCodec.h"
 #include "ui/WindowFrame.h"
 #include "ui_Skore.h"
@@ -36,8 +36,8 @@ void TfrmSkore::showTable(const pelorin::ScoreTable& table) {
 void TfrmSkore::Button1Click() { close(); }
 
 void showScores() {
-  enterExeDir();
-  if (!pelorin::readScoreFile(exeDirPath(), scoreTable)) return;
+  pelorin::enterExeDir();
+  if (!pelorin::readScoreFile(pelorin::exeDir(), scoreTable)) return;
   frmSkore->showTable(scoreTable);
 }
 

@@ -91,8 +91,8 @@ TEST_F(MainWindow, FocusStartsOnNewGameAndTabWalksTheButtons) {
 TEST_F(MainWindow, StartUpDealsAFullBoardAndKnowsItsDirectory) {
   for (auto cell : gameState.board) EXPECT_NE(cell, Empty);
   EXPECT_EQ(gameState.score, 0);
-  EXPECT_EQ(cutBackToDirectory(QCoreApplication::applicationFilePath(), u'/'),
-            QCoreApplication::applicationDirPath());
+  EXPECT_EQ(directoryOf(executablePath()),
+            QDir(QCoreApplication::applicationDirPath()).filesystemPath());
 }
 
 TEST_F(MainWindow, BoardPixelsAreTheBallPictures) {

@@ -1,34 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "ui/Application.h"
-#include "ui/ExeDir.h"
 #include "ui/NameCodec.h"
 
 namespace {
-
-TEST(CutBackToDirectory, WindowsPaths) {
-  const std::pair<const char*, const char*> cases[] = {
-      {R"(C:\Games\Puzzle\game.exe)", R"(C:\Games\Puzzle)"},
-      {R"(C:\game.exe)", "C:"},
-      {R"(c:\games\game.exe)", R"(c:\games)"},
-      {R"(\\server\share\games\game.exe)", R"(\\server\share\games)"},
-      {R"(\game.exe)", R"(\)"},
-      {"game.exe", "g"},
-      {"", ""}};
-  for (auto [path, directory] : cases) {
-    EXPECT_EQ(cutBackToDirectory(QString::fromLatin1(path), u'\\'), QString::fromLatin1(directory))
-        << path;
-  }
-}
-
-TEST(CutBackToDirectory, PosixPaths) {
-  EXPECT_EQ(cutBackToDirectory("/home/hana/hry/pelorin/pelorin", u'/'), "/home/hana/hry/pelorin");
-  EXPECT_EQ(cutBackToDirectory("/pelorin", u'/'), "/");
-  EXPECT_EQ(cutBackToDirectory("/opt/p/", u'/'), "/opt/p");
-  // no cap on the length: a long path keeps its whole directory
-  const QString deep = "/" + QString(300, u'd') + "/" + QString(300, u'e') + "/pelorin";
-  EXPECT_EQ(cutBackToDirectory(deep, u'/'), deep.left(deep.size() - 8));
-}
 
 TEST(ExceptionBox, FullStopRule) {
   EXPECT_EQ(exceptionBoxText("Soubor nenalezen"), "Soubor nenalezen.");

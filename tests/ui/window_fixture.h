@@ -12,8 +12,8 @@
 #include <string_view>
 
 #include "game/Turn.h"
+#include "platform/ExeDir.h"
 #include "ui/BoardView.h"
-#include "ui/ExeDir.h"
 #include "ui/Hlavni.h"
 #include "ui/Startup.h"
 
@@ -26,7 +26,7 @@ class WindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_TRUE(directory_.isValid());
     createWindows();
-    setExeDir(directory_.path());
+    setExeDir(QDir(directory_.path()).filesystemPath());
     frmMain->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frmMain));
   }
