@@ -1,5 +1,3 @@
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>

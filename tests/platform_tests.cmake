@@ -10,6 +10,7 @@ if(WIN32)
     platform/browser_windows_test.cpp
     platform/cp1250_windows_test.cpp
   )
+  target_compile_definitions(platform_tests PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
   target_link_libraries(platform_tests PRIVATE platform scores GTest::gtest)
 else()
   target_sources(platform_tests PRIVATE

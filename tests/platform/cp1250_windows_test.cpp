@@ -1,8 +1,5 @@
 // The code page table against Windows' own converter for code page 1250.
 #include <gtest/gtest.h>
-
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
 #include <cstdint>

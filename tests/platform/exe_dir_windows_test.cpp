@@ -29,11 +29,18 @@ bool representableInAnsi(const std::wstring& text) {
   return !usedDefault;
 }
 
+// One argument in quotes; the backslashes at its end are doubled, or the last would escape
+// the closing quote ("Z:\" would arrive as Z:").
+std::wstring quoted(const std::wstring& argument) {
+  const std::size_t kept = argument.find_last_not_of(L'\\') + 1;
+  return L"\"" + argument + argument.substr(kept) + L"\"";
+}
+
 // Runs a copy of this binary and returns its report: path, exeDir, current directory.
 std::vector<std::string> reportOf(const fs::path& copy, const fs::path& startDirectory,
                                   const fs::path& report) {
-  const std::wstring arguments = std::wstring(testing::kReportFlag) + L" \"" + report.native() +
-                                 L"\" \"" + startDirectory.native() + L"\"";
+  const std::wstring arguments = std::wstring(testing::kReportFlag) + L" " +
+                                 quoted(report.native()) + L" " + quoted(startDirectory.native());
   EXPECT_EQ(testing::runAndWait(copy, arguments), 0);
   return linesOf(report);
 }

@@ -1,8 +1,6 @@
 // The platform tests on Windows (run under Wine when cross-built). The binary also serves
 // as the child of its own tests: started with kReportFlag it reports where it is, and
 // copied under kFakeBrowserName it records how it was started.
-#define NOMINMAX
-#define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 // after windows.h
 #include <direct.h>
