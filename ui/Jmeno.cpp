@@ -42,6 +42,6 @@ void recordScore(std::int32_t score) {
   if (!row) return;
   frmJmeno->setScore(score);
   frmJmeno->exec();  // however it was closed, the name is taken
-  pelorin::setName(scoreTable, *row, encodeName(frmJmeno->name()));
-  pelorin::writeScoreFile(exeDirPath(), scoreTable);
+  // Merged into the file as it is now: another game may have recorded a result meanwhile.
+  pelorin::recordResult(exeDirPath(), score, encodeName(frmJmeno->name()), scoreTable);
 }
