@@ -4,6 +4,7 @@
 #include "scores/ScoreFile.h"
 #include "ui/ExeDir.h"
 #include "ui/NameCodec.h"
+#include "ui/NameText.h"
 #include "ui/Skore.h"
 #include "ui/WindowFrame.h"
 #include "ui_Jmeno.h"
@@ -20,6 +21,7 @@ TfrmJmeno::TfrmJmeno(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   setObjectName(QStringLiteral("frmJmeno"));
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmJmeno::Button1Click);
+  ui_->Edit1->setValidator(new NameValidator(ui_->Edit1));
   for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
   move(kLaidOutPosition);
 }
