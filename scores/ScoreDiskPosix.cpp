@@ -162,7 +162,10 @@ class Temporary {
     fd_ = Descriptor(::openat(directoryFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode));
     if (!fd_.valid()) return false;
     // The link through /proc needs it mounted; without it, a named file is the way.
-    if (::access("/proc/self/fd", X_OK) == 0) return true;
+    if (::access("/proc/self/fd", X_OK) == 0) {
+      ::flock(fd_.get(), LOCK_EX | LOCK_NB);  // not stale once named, while this game runs
+      return true;
+    }
     fd_ = Descriptor();
     errno = ENOENT;
 #else

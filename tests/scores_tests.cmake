@@ -6,3 +6,12 @@ add_executable(scores_tests
 )
 target_link_libraries(scores_tests PRIVATE scores GTest::gtest)
 gtest_discover_tests(scores_tests)
+
+# Child processes, pipes, links and file modes: POSIX only.
+if(NOT WIN32)
+  add_executable(score_driver score_driver.cpp)
+  target_link_libraries(score_driver PRIVATE scores)
+  target_sources(scores_tests PRIVATE score_disk_test.cpp score_test_support.h)
+  target_compile_definitions(scores_tests PRIVATE PELORIN_SCORE_DRIVER="$<TARGET_FILE:score_driver>")
+  add_dependencies(scores_tests score_driver)
+endif()
