@@ -15,3 +15,10 @@ if(NOT WIN32)
   target_compile_definitions(scores_tests PRIVATE PELORIN_SCORE_DRIVER="$<TARGET_FILE:score_driver>")
   add_dependencies(scores_tests score_driver)
 endif()
+
+# Runs as root to play several users; skips otherwise.
+if(NOT WIN32)
+  add_executable(score_sharing_tests score_sharing_test.cpp score_test_support.h)
+  target_link_libraries(score_sharing_tests PRIVATE scores GTest::gtest_main)
+  gtest_discover_tests(score_sharing_tests)
+endif()
