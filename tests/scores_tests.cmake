@@ -16,6 +16,11 @@ if(NOT WIN32)
   add_dependencies(scores_tests score_driver)
 endif()
 
+# Renames that meet an open file, and the lock file, on Windows.
+if(WIN32)
+  target_sources(scores_tests PRIVATE score_disk_windows_test.cpp)
+endif()
+
 # Runs as root to play several users; skips otherwise.
 if(NOT WIN32)
   add_executable(score_sharing_tests score_sharing_test.cpp score_test_support.h)
