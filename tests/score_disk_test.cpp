@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <array>
+#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -33,11 +34,25 @@ ScoreTable tableIn(const fs::path& directory) {
   return table;
 }
 
+ReplaceStep stepToKillAt = ReplaceStep::TemporaryCreated;
+void killAtChosenStep(ReplaceStep step) {
+  if (step == stepToKillAt) raise(SIGKILL);
+}
+
+void backdate(const fs::path& file, int seconds) {
+  struct stat info {};
+  ASSERT_EQ(lstat(file.c_str(), &info), 0);
+  const struct timespec times[2] = {{info.st_mtime - seconds, 0}, {info.st_mtime - seconds, 0}};
+  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+}
+
 // A game in a child process: it reads the table when its dialog would open, then waits until
 // the test lets its player confirm the name.
 class WaitingGame {
  public:
-  WaitingGame(const fs::path& directory, std::int32_t score, const std::string& name) {
+  // With `killAt`, the game is killed at that step of its rewrite.
+  WaitingGame(const fs::path& directory, std::int32_t score, const std::string& name,
+              std::optional<ReplaceStep> killAt = std::nullopt) {
     int ready[2];
     int go[2];
     if (pipe(ready) != 0 || pipe(go) != 0) std::abort();
@@ -50,6 +65,10 @@ class WaitingGame {
       if (write(ready[1], "r", 1) != 1) _exit(4);
       char byte;
       if (read(go[0], &byte, 1) != 1) _exit(4);
+      if (killAt) {
+        stepToKillAt = *killAt;
+        setReplaceStepHook(killAtChosenStep);
+      }
       _exit(recordResult(directory, score, name, table) ? 0 : 1);
     }
     close(ready[1]);
@@ -128,6 +147,43 @@ TEST(TwoGames, EveryResultIsKeptWhicheverNameIsConfirmedFirstOrBothAtOnce) {
   }
 }
 
+// Random interleavings of two games, some killed in the middle of their rewrite, against the
+// insertion rule alone as the model: the file always holds exactly the model's table.
+TEST(TwoGames, RandomInterleavingsAndKillsMatchTheInsertionRule) {
+  ScratchDirectory directory("interleavings");
+  ScoreTable model = tableIn(directory.path());
+  std::mt19937 random(7);
+  std::uniform_int_distribution<std::int32_t> scores(0, 6000);
+  std::uniform_int_distribution<int> steps(0, 7);  // 0 to 3: killed at that step; else not
+  std::array<std::unique_ptr<WaitingGame>, 2> games;
+  std::array<std::pair<std::int32_t, std::string>, 2> results;
+  std::array<std::optional<ReplaceStep>, 2> kills;
+  for (int move = 0; move < 150; ++move) {
+    const int which = move % 5 == 4 ? 1 : static_cast<int>(random() % 2);
+    if (!games[which]) {
+      results[which] = {scores(random), "G" + std::to_string(move)};
+      const int step = steps(random);
+      kills[which] = step < 4 ? std::optional(static_cast<ReplaceStep>(step)) : std::nullopt;
+      games[which] = std::make_unique<WaitingGame>(directory.path(), results[which].first,
+                                                   results[which].second, kills[which]);
+      continue;
+    }
+    games[which]->confirmName();
+    const int status = games[which]->wait();
+    games[which].reset();
+    ScoreTable trial = model;
+    const bool qualifies = insertScore(trial, results[which].first).has_value();
+    const bool applied = !kills[which] || *kills[which] == ReplaceStep::Renamed;
+    if (applied) model = withResult(model, results[which].first, results[which].second);
+    // Only a result that still qualifies is written, and so can be killed while written.
+    EXPECT_EQ(status, !qualifies ? 1 : kills[which] ? 128 + SIGKILL : 0) << "move " << move;
+    ASSERT_EQ(readBytes(directory.path() / kScoreFileName), bytesOf(model)) << "move " << move;
+    for (const std::string& name : entriesOf(directory.path())) {
+      if (name != kScoreFileName) backdate(directory.path() / name, 2 * 60);
+    }
+  }
+}
+
 TEST(TwoGames, AResultThatNoLongerMakesTheTenIsNotWritten) {
   ScratchDirectory directory("pushed-out");
   ScoreTable table = tableIn(directory.path());
@@ -139,18 +195,6 @@ TEST(TwoGames, AResultThatNoLongerMakesTheTenIsNotWritten) {
   late.confirmName();
   EXPECT_EQ(late.wait(), 1);
   EXPECT_EQ(readBytes(directory.path() / kScoreFileName), full);
-}
-
-ReplaceStep stepToKillAt = ReplaceStep::TemporaryCreated;
-void killAtChosenStep(ReplaceStep step) {
-  if (step == stepToKillAt) raise(SIGKILL);
-}
-
-void backdate(const fs::path& file, int seconds) {
-  struct stat info {};
-  ASSERT_EQ(lstat(file.c_str(), &info), 0);
-  const struct timespec times[2] = {{info.st_mtime - seconds, 0}, {info.st_mtime - seconds, 0}};
-  ASSERT_EQ(utimensat(AT_FDCWD, file.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
 }
 
 TEST(KilledGame, FileIsTheOldOrTheNewTableAndNothingStaysBehind) {
