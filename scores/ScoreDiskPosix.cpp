@@ -315,7 +315,9 @@ bool LockedScoreFile::replace(const ScoreFileBytes& bytes) {
 
   const std::string target = locked.path.filename().string();
   if (::renameat(directory.get(), temporary.name().c_str(), directory.get(), target.c_str()) != 0) {
-    return false;
+    // A sticky directory lets only the owner replace the file; its writers may still write it.
+    const bool notOurs = errno == EPERM || errno == EACCES;
+    return notOurs && rewriteInPlace(writable.get(), bytes);
   }
   temporary.release();
   detail::reportStep(ReplaceStep::Renamed);

@@ -80,5 +80,15 @@ TEST_F(SharedTable, DirectoryNoPlayerCanWriteIsRewrittenInPlace) {
   playRounds(directory.path());
 }
 
+// As in /tmp: only the file's owner may replace it, the group still writes it in place.
+TEST_F(SharedTable, StickyDirectoryLetsTheGroupRewriteInPlace) {
+  ScratchDirectory directory("shared-sticky");
+  prepare(directory.path());
+  ASSERT_EQ(chown((directory.path() / kScoreFileName).c_str(), kPlayers[0].uid, kSharedGroup), 0);
+  ASSERT_EQ(chown(directory.path().c_str(), 0, kSharedGroup), 0);
+  ASSERT_EQ(chmod(directory.path().c_str(), 01775), 0);
+  playRounds(directory.path());
+}
+
 }  // namespace
 }  // namespace pelorin::testing
