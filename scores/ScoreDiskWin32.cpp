@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <system_error>
 #include <string>
 #include <utility>
 
@@ -210,14 +211,19 @@ LockedScoreFile::~LockedScoreFile() = default;
 std::unique_ptr<LockedScoreFile> LockedScoreFile::lock(const fs::path& file) {
   if (!openDiskFile(file, GENERIC_READ).valid()) return nullptr;
   auto handle = std::make_unique<Handle>();
-  handle->path = file;
-  fs::path lockPath = file;
+  // A linked file is replaced where the link points; the link stays.
+  std::error_code error;
+  handle->path = fs::canonical(file, error);
+  if (error) handle->path = file;
+  fs::path lockPath = handle->path;
   lockPath += kLockFileSuffix;
   handle->lock = FileHandle(::CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
                                           nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  // A directory no one can write holds no lock file: the file itself then carries the lock
-  // (it is only ever rewritten in place there, so holding it open stops no rename).
-  if (!handle->lock.valid()) handle->lock = openDiskFile(file, GENERIC_READ);
+  // A player who may not write the directory still locks a lock file that another made.
+  if (!handle->lock.valid()) handle->lock = openDiskFile(lockPath, GENERIC_READ);
+  // With no lock file at all, the file itself carries the lock (it is only ever rewritten in
+  // place there, so holding it open stops no rename).
+  if (!handle->lock.valid()) handle->lock = openDiskFile(handle->path, GENERIC_READ);
   if (!handle->lock.valid()) return nullptr;
   const auto deadline = Clock::now() + std::chrono::milliseconds(detail::kLockWaitMilliseconds);
   if (!lockExclusively(handle->lock.get(), deadline)) return nullptr;
