@@ -5,6 +5,7 @@ add_executable(ui_tests
   ui/ui_helpers_test.cpp
   ui/end_of_game_test.cpp
   ui/score_window_test.cpp
+  ui/name_text_test.cpp
 )
 # Pipes and file modes: POSIX only.
 if(NOT WIN32)
