@@ -1,15 +1,17 @@
 #!/bin/sh
 # Installs the Debian packages that building and running the game need, skipping those
 # already there. With --test it adds what the test suite needs (a virtual display, clicks
-# and a fixed clock for the end-to-end tests); with --fuzz, the clang toolchain for libFuzzer.
+# and a fixed clock for the end-to-end tests, strace for the synced-rewrite test); with --fuzz,
+# the clang toolchain for libFuzzer; with --faults, what bench/score_file_faults.sh needs.
 set -eu
 
 packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core"
 for option in "$@"; do
   case "$option" in
-    --test) packages="$packages xvfb xauth xdotool faketime" ;;
+    --test) packages="$packages xvfb xauth xdotool faketime strace" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
-    *) echo "usage: $0 [--test] [--fuzz]" >&2; exit 2 ;;
+    --faults) packages="$packages strace xfsprogs util-linux" ;;
+    *) echo "usage: $0 [--test] [--fuzz] [--faults]" >&2; exit 2 ;;
   esac
 done
 

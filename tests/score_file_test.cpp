@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -65,12 +66,14 @@ class ScoreFileTest : public ::testing::Test {
 
   fs::path scoreFile() const { return directory_ / kScoreFileName; }
 
-  // Shows that nothing else, such as a temporary file, was left behind.
+  // Shows that nothing else, such as a temporary file, was left behind. On Windows the lock
+  // lives in a file of its own, which stays.
   std::set<std::string> entries() const {
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(directory_)) {
       names.insert(entry.path().filename().string());
     }
+    names.erase(std::string(kScoreFileName) + ".lock");
     return names;
   }
 
@@ -172,11 +175,13 @@ TEST_F(ScoreFileTest, MissingDirectoryIsNotCreated) {
   EXPECT_FALSE(fs::exists(directory_ / "absent"));
 }
 
-TEST_F(ScoreFileTest, ReadOnlyDirectoryKeepsTheOldFile) {
+TEST_F(ScoreFileTest, ReadOnlyDirectoryCreatesNothingButRewritesAWritableFileInPlace) {
   if (!readOnlyDirectoriesAreEnforced()) GTEST_SKIP() << "permission bits are not enforced";
   const fs::path emptyDirectory = directory_ / "empty";
   fs::create_directory(emptyDirectory);
-  writeFile(scoreFile(), defaultFileBytes());
+  Bytes longFile = defaultFileBytes();
+  longFile.resize(300, 'A');
+  writeFile(scoreFile(), longFile);
   fs::permissions(emptyDirectory, fs::perms::owner_read | fs::perms::owner_exec);
   fs::permissions(directory_, fs::perms::owner_read | fs::perms::owner_exec);
 
@@ -185,12 +190,23 @@ TEST_F(ScoreFileTest, ReadOnlyDirectoryKeepsTheOldFile) {
   EXPECT_EQ(table, untouchedTable());
   EXPECT_TRUE(fs::is_empty(emptyDirectory));
 
+  const auto inode = [this] {
+    struct stat info {};
+    ::stat(scoreFile().string().c_str(), &info);
+    return info.st_ino;
+  };
+  const auto before = inode();
   table.scoreValues[0] = 9999;
-  EXPECT_FALSE(writeScoreFile(directory_, table));
-  EXPECT_EQ(readFile(scoreFile()), defaultFileBytes());
+  EXPECT_TRUE(writeScoreFile(directory_, table));
+  EXPECT_EQ(inode(), before) << "the file itself was rewritten, not replaced";
+  const Bytes bytes = readFile(scoreFile());
+  ASSERT_EQ(bytes.size(), 220u) << "the longer file's tail is cut off";
+  EXPECT_EQ(bytes[20], 0x0F);
+  EXPECT_EQ(bytes[21], 0x27);
   EXPECT_EQ(entries(), (std::set<std::string>{"empty", kScoreFileName}));
-  EXPECT_TRUE(readScoreFile(directory_, table));
-  EXPECT_EQ(table, defaultScoreTable());
+  ScoreTable reread;
+  EXPECT_TRUE(readScoreFile(directory_, reread));
+  EXPECT_EQ(reread, table);
 }
 
 TEST_F(ScoreFileTest, ReadOnlyFileIsReadButNotReplaced) {

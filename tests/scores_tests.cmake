@@ -10,3 +10,24 @@ if(NOT WIN32)
 endif()
 target_link_libraries(scores_tests PRIVATE scores GTest::gtest)
 gtest_discover_tests(scores_tests)
+
+# Child processes, pipes, links and file modes: POSIX only.
+if(NOT WIN32)
+  add_executable(score_driver score_driver.cpp)
+  target_link_libraries(score_driver PRIVATE scores)
+  target_sources(scores_tests PRIVATE score_disk_test.cpp score_test_support.h)
+  target_compile_definitions(scores_tests PRIVATE PELORIN_SCORE_DRIVER="$<TARGET_FILE:score_driver>")
+  add_dependencies(scores_tests score_driver)
+endif()
+
+# Renames that meet an open file, and the lock file, on Windows.
+if(WIN32)
+  target_sources(scores_tests PRIVATE score_disk_windows_test.cpp)
+endif()
+
+# Runs as root to play several users; skips otherwise.
+if(NOT WIN32)
+  add_executable(score_sharing_tests score_sharing_test.cpp score_test_support.h)
+  target_link_libraries(score_sharing_tests PRIVATE scores GTest::gtest_main)
+  gtest_discover_tests(score_sharing_tests)
+endif()

@@ -5,6 +5,11 @@ add_executable(ui_tests
   ui/ui_helpers_test.cpp
   ui/end_of_game_test.cpp
   ui/score_window_test.cpp
+  ui/name_text_test.cpp
 )
+# Pipes and file modes: POSIX only.
+if(NOT WIN32)
+  target_sources(ui_tests PRIVATE ui/name_and_file_hazards_test.cpp)
+endif()
 target_link_libraries(ui_tests PRIVATE ui Qt6::Test GTest::gtest)
 gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)

@@ -4,6 +4,7 @@
 #include "scores/RecordScore.h"
 #include "scores/ScoreFile.h"
 #include "ui/NameCodec.h"
+#include "ui/NameText.h"
 #include "ui/Skore.h"
 #include "ui/WindowFrame.h"
 #include "ui_Jmeno.h"
@@ -20,6 +21,7 @@ TfrmJmeno::TfrmJmeno(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   setObjectName(QStringLiteral("frmJmeno"));
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmJmeno::Button1Click);
+  ui_->Edit1->setValidator(new NameValidator(ui_->Edit1));
   for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
   move(kLaidOutPosition);
 }
@@ -42,6 +44,6 @@ void recordScore(std::int32_t score) {
   if (!row) return;
   frmJmeno->setScore(score);
   frmJmeno->exec();  // however it was closed, the name is taken
-  pelorin::setName(scoreTable, *row, encodeName(frmJmeno->name()));
-  pelorin::writeScoreFile(pelorin::exeDir(), scoreTable);
+  // Merged into the file as it is now: another game may have recorded a result meanwhile.
+  pelorin::recordResult(pelorin::exeDir(), score, encodeName(frmJmeno->name()), scoreTable);
 }

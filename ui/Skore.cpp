@@ -5,6 +5,7 @@
 #include "platform/ExeDir.h"
 #include "scores/ScoreFile.h"
 #include "ui/NameCodec.h"
+#include "ui/NameText.h"
 #include "ui/WindowFrame.h"
 #include "ui_Skore.h"
 
@@ -26,7 +27,7 @@ void TfrmSkore::showTable(const pelorin::ScoreTable& table) {
   QLabel* const scores[] = {ui_->Label11, ui_->Label12, ui_->Label13, ui_->Label14, ui_->Label15,
                             ui_->Label16, ui_->Label17, ui_->Label18, ui_->Label19, ui_->Label20};
   for (int row = 0; row < pelorin::kScoreRows; ++row) {
-    names[row]->setText(decodeName(pelorin::nameOf(table, row)));
+    names[row]->setText(withVisibleControlCharacters(decodeName(pelorin::nameOf(table, row))));
   }
   for (int row = 0; row < pelorin::kScoreRows; ++row) {
     scores[row]->setText(QString::number(table.scoreValues[row]));

@@ -1,0 +1,93 @@
+// Windows only: a rename over a file that another program holds open fails there for as long
+// as it holds it; the lock lives in a file beside the table.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <random>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "scores/RecordScore.h"
+#include "scores/ScoreDisk.h"
+#include "scores/ScoreFile.h"
+
+namespace pelorin {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WindowsScoreFile : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    directory_ = fs::temp_directory_path() /
+                 ("pelorin-windows-" + std::to_string(std::random_device{}()));
+    ASSERT_TRUE(fs::create_directory(directory_));
+    ScoreTable table;
+    ASSERT_TRUE(readScoreFile(directory_, table));
+  }
+  void TearDown() override {
+    std::error_code error;
+    fs::remove_all(directory_, error);
+  }
+  fs::path file() const { return directory_ / kScoreFileName; }
+  // Opened as many programs do: without letting anyone delete or rename the file.
+  HANDLE holdOpen() const {
+    return ::CreateFileW(file().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  ScoreTable current() const {
+    ScoreTable table;
+    EXPECT_TRUE(readScoreFile(directory_, table));
+    return table;
+  }
+
+  fs::path directory_;
+};
+
+TEST_F(WindowsScoreFile, RenameWaitsForAReaderThatLetsGoSoon) {
+  const HANDLE reader = holdOpen();
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  std::thread letGo([reader] {
+    ::Sleep(200);
+    ::CloseHandle(reader);
+  });
+  ScoreTable table;
+  const bool stored = recordResult(directory_, 5000, "Patient", table);
+  letGo.join();
+  EXPECT_TRUE(stored);
+  EXPECT_EQ(nameOf(current(), 0), "Patient");
+}
+
+TEST_F(WindowsScoreFile, AReaderThatHoldsOnKeepsTheOldTableAndNoTemporaryStays) {
+  const ScoreTable before = current();
+  const HANDLE reader = holdOpen();
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  ScoreTable table;
+  EXPECT_FALSE(recordResult(directory_, 5000, "Dropped", table));
+  ::CloseHandle(reader);
+  EXPECT_EQ(current(), before);
+  for (const auto& entry : fs::directory_iterator(directory_)) {
+    const std::string name = entry.path().filename().string();
+    EXPECT_TRUE(name == "pelorin.sco" || name == "pelorin.sco.lock") << name;
+  }
+}
+
+TEST_F(WindowsScoreFile, ASecondGameWaitsForTheLock) {
+  auto first = LockedScoreFile::lock(file());
+  ASSERT_NE(first, nullptr);
+  bool released = false;
+  std::thread later([&] {
+    ::Sleep(300);
+    released = true;
+    first.reset();
+  });
+  const auto second = LockedScoreFile::lock(file());
+  later.join();
+  EXPECT_NE(second, nullptr);
+  EXPECT_TRUE(released) << "the lock was had only after the first game let it go";
+}
+
+}  // namespace
+}  // namespace pelorin
