@@ -33,9 +33,20 @@ void BoardView::paintEvent(QPaintEvent*) {
   painter.drawImage(rect(), bitmap_);
 }
 
+int bitmapPixelAt(double windowPosition, double widgetOrigin, double devicePixelRatio) {
+  // The device pixel under the pointer; the small allowance absorbs the error of the
+  // division by the ratio that made the logical position (23 / 1.5 * 1.5 < 23).
+  const double devicePixel = std::floor(windowPosition * devicePixelRatio + 1.0 / 1024);
+  // The painter fills a device pixel from the bitmap pixel under that pixel's centre.
+  return static_cast<int>(std::floor((devicePixel + 0.5) / devicePixelRatio - widgetOrigin));
+}
+
 void BoardView::mouseReleaseEvent(QMouseEvent* event) {
-  // Floor, not round: a fractional position belongs to the pixel it lies in.
-  const QPointF position = event->position();
-  Q_EMIT mouseUp(event->button(), event->modifiers(), static_cast<int>(std::floor(position.x())),
-                 static_cast<int>(std::floor(position.y())));
+  // Qt rounds the widget-relative position to whole logical pixels on some paths; the
+  // window-relative one keeps the fraction that a scale above 1 gives.
+  const QPointF inWindow = event->scenePosition();
+  const QPoint origin = mapTo(window(), QPoint(0, 0));
+  const double ratio = devicePixelRatioF();
+  Q_EMIT mouseUp(event->button(), event->modifiers(), bitmapPixelAt(inWindow.x(), origin.x(), ratio),
+                 bitmapPixelAt(inWindow.y(), origin.y(), ratio));
 }

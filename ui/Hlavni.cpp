@@ -1,7 +1,9 @@
 #include "ui/Hlavni.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <algorithm>
 
 #include "game/Generator.h"
@@ -28,6 +30,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
       std::max(ui_->labelHomepage->x(), ui_->labelInfo->geometry().right() + 9),
       ui_->labelHomepage->y());
   ui_->labelHomepage->installEventFilter(this);
+  for (QPushButton* button : {ui_->btnNovaHra, ui_->btnNejlepsiSkore, ui_->btnKonec})
+    button->installEventFilter(this);
 
   // The board is drawn from the pictures that the hidden image controls hold.
   const QLabel* holders[] = {ui_->imgPrazdna, ui_->imgZluta, ui_->imgModra, ui_->imgHneda};
@@ -48,7 +52,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
   drawBoard();
 
   ui_->btnNovaHra->setFocus();
-  centreOnDesktop(*this);
+  new DesktopCentring(*this, Centring::FirstShowing);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -93,6 +97,16 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (mouse->button() == Qt::LeftButton &&
         ui_->labelHomepage->rect().contains(mouse->position().toPoint())) {
       labelHomepageClick();
+      return true;
+    }
+  }
+  // Return and Enter click a focused button, as Space does: outside a dialog a push button
+  // ignores them, and making the buttons default buttons would change how they are drawn.
+  if (event->type() == QEvent::KeyPress) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (!key->isAutoRepeat()) button->click();
       return true;
     }
   }
