@@ -5,6 +5,7 @@ add_executable(ui_tests
   ui/ui_helpers_test.cpp
   ui/end_of_game_test.cpp
   ui/score_window_test.cpp
+  ui/keys_and_labels_test.cpp
 )
 target_link_libraries(ui_tests PRIVATE ui Qt6::Test GTest::gtest)
 gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
