@@ -33,7 +33,10 @@ class BoardView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QPoint bitmapPixelUnder(const QMouseEvent& event) const;
+
   QImage bitmap_;
 };

@@ -1,7 +1,7 @@
+#include <QElapsedTimer>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QElapsedTimer>
 
 #include "tests/ui/window_fixture.h"
 #include "ui/BoardView.h"
@@ -78,8 +78,8 @@ TEST_F(LabelExtents, NameDialogTextsStayApartAtEveryScoreLength) {
   EXPECT_TRUE(label3->font().bold());
   for (const std::int32_t score : {0, 7, 1011, 65535, -2147483647 - 1}) {
     frmJmeno->setScore(score);
-    EXPECT_LT(textRight(label2), label3->x()) << "\"" << label2->text().toStdString()
-                                              << "\" runs into " << score;
+    EXPECT_LT(textRight(label2), label3->x())
+        << "\"" << label2->text().toStdString() << "\" runs into " << score;
     EXPECT_GE(label3->x(), 80) << "the score moved left of its place";
     EXPECT_LE(textRight(label3), frmJmeno->width()) << score << " is cut off";
   }
