@@ -10,7 +10,7 @@ bin=${1:-build/release}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 
-count() { # PROGRAM NAME -> instruction count
+once() { # PROGRAM NAME -> instruction count of one run
   # The game keeps its score file beside itself: run a copy in the scratch directory.
   mkdir -p "$out/$2"
   cp "$1" "$out/$2/"
@@ -22,6 +22,12 @@ count() { # PROGRAM NAME -> instruction count
     exit 1
   }
   sed -n 's/^summary: *//p; s/^totals: *//p' "$out/$2.out" | head -n 1 | cut -d' ' -f1
+}
+
+# The least of three runs: a fontconfig cache being rewritten by another process now and then
+# makes one run scan every font.
+count() { # PROGRAM NAME -> instruction count
+  for run in 1 2 3; do once "$1" "$2"; done | sort -n | head -n 1
 }
 
 game=$(count "$bin/pelorin" game)

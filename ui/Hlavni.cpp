@@ -5,11 +5,14 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "game/Generator.h"
 #include "game/Turn.h"
 #include "ui/ExeDir.h"
 #include "ui/HomePage.h"
+#include "ui/ImageFile.h"
 #include "ui/Jmeno.h"
 #include "ui/Skore.h"
 #include "ui/WindowFrame.h"
@@ -33,10 +36,16 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
   for (QPushButton* button : {ui_->btnNovaHra, ui_->btnNejlepsiSkore, ui_->btnKonec})
     button->installEventFilter(this);
 
-  // The board is drawn from the pictures that the hidden image controls hold.
-  const QLabel* holders[] = {ui_->imgPrazdna, ui_->imgZluta, ui_->imgModra, ui_->imgHneda};
-  for (std::size_t i = 0; i < pictures_.size(); ++i) {
-    pictures_[i] = holders[i]->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  // The hidden image controls hold the ball pictures; the board is drawn from the first four.
+  const std::pair<QLabel*, const char*> holders[] = {
+      {ui_->imgPrazdna, ":/balls/prazdna.bmp"}, {ui_->imgZluta, ":/balls/zluta.bmp"},
+      {ui_->imgModra, ":/balls/modra.bmp"},     {ui_->imgHneda, ":/balls/hneda.bmp"},
+      {ui_->imgBila, ":/balls/bila.bmp"},       {ui_->imgModraOld, ":/balls/modra_old.bmp"},
+      {ui_->imgHnedaOld, ":/balls/hneda_old.bmp"}};
+  for (std::size_t i = 0; i < std::size(holders); ++i) {
+    const QImage picture = readImageFile(QString::fromLatin1(holders[i].second), "BMP");
+    holders[i].first->setPixmap(QPixmap::fromImage(picture));
+    if (i < pictures_.size()) pictures_[i] = picture.convertToFormat(QImage::Format_RGB32);
   }
 
   connect(ui_->btnNovaHra, &QPushButton::clicked, this, &TfrmMain::btnNovaHraClick);
