@@ -1,6 +1,7 @@
 # End-to-end: the built game, started as a user starts it on a virtual X display with a fixed
-# clock, driven by synthetic clicks and checked from screenshots. It needs xvfb-run, xdotool
-# faketime, xwininfo and xprop, and openbox for the window-manager cases (scripts/install-deps.sh --test); without them nothing is registered.
+# clock, driven by synthetic clicks and checked from screenshots. It needs xvfb-run, xdotool,
+# faketime, xwininfo and xprop, and openbox for the window-manager cases
+# (scripts/install-deps.sh --test); without the first five nothing is registered.
 find_program(PELORIN_XVFB_RUN xvfb-run)
 find_program(PELORIN_XDOTOOL xdotool)
 find_program(PELORIN_FAKETIME faketime)
