@@ -424,9 +424,9 @@ class WindowManager {
     process_ = std::make_unique<QProcess>();
     process_->start(program, {});
     if (!process_->waitForStarted(kWaitMs)) return false;
+    // openbox names itself early and publishes the work area once it has started up.
     return waitUntil([] {
-      return run(QStringLiteral(PELORIN_XPROP), {"-root", "_NET_SUPPORTING_WM_CHECK"})
-          .output.contains("window id");
+      return run(QStringLiteral(PELORIN_XPROP), {"-root", "_NET_WORKAREA"}).output.contains(" = ");
     });
   }
   ~WindowManager() {
