@@ -38,9 +38,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
 
   // The hidden image controls hold the ball pictures; the board is drawn from the first four.
   const std::pair<QLabel*, const char*> holders[] = {
-      {ui_->imgPrazdna, ":/balls/prazdna.bmp"}, {ui_->imgZluta, ":/balls/zluta.bmp"},
-      {ui_->imgModra, ":/balls/modra.bmp"},     {ui_->imgHneda, ":/balls/hneda.bmp"},
-      {ui_->imgBila, ":/balls/bila.bmp"},       {ui_->imgModraOld, ":/balls/modra_old.bmp"},
+      {ui_->imgPrazdna, ":/balls/prazdna.bmp"},   {ui_->imgZluta, ":/balls/zluta.bmp"},
+      {ui_->imgModra, ":/balls/modra.bmp"},       {ui_->imgHneda, ":/balls/hneda.bmp"},
+      {ui_->imgBila, ":/balls/bila.bmp"},         {ui_->imgModraOld, ":/balls/modra_old.bmp"},
       {ui_->imgHnedaOld, ":/balls/hneda_old.bmp"}};
   for (std::size_t i = 0; i < std::size(holders); ++i) {
     const QImage picture = readImageFile(QString::fromLatin1(holders[i].second), "BMP");

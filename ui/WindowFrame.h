@@ -2,6 +2,9 @@
 
 #include <QMargins>
 #include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QSize>
 #include <Qt>
 
 class QWidget;
@@ -14,11 +17,11 @@ Qt::WindowFlags fixedWindowFlags(bool minimisable);
 enum class Centring { FirstShowing, EveryShowing };
 
 // Centres a window, frame included, on the desktop of its screen when it is shown.
-// The window is moved only once it exists on the display: moving it before that leaves
-// the first showing unpainted on X11. The frame is known only after the window manager
-// has decorated the window, so the window is centred again when its frame changes
-// (without a window manager the frame is the client area and nothing more happens).
-// A move by the user is left alone.
+// The window is placed only once it exists on the display, and by its client area, so that
+// nothing depends on how a window manager reads a position given before the window was
+// mapped. The frame is known only after the window manager has decorated the window, so the
+// window is centred again when its frame changes (without a window manager the frame is the
+// client area and nothing more happens). A move by the user is left alone.
 class DesktopCentring : public QObject {
  public:
   DesktopCentring(QWidget& window, Centring when);

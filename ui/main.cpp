@@ -17,7 +17,8 @@ class QuitAfterFirstPaint : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     if (event->type() == QEvent::Paint) {
       if (qEnvironmentVariableIsSet("PELORIN_EXIT_AT_FIRST_PAINT"))
-        QMetaObject::invokeMethod(qApp, [] { std::_Exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [] { std::_Exit(0); }, Qt::QueuedConnection);
       else
         QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
     }
