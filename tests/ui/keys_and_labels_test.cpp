@@ -2,6 +2,8 @@
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <cstdlib>
 
 #include "tests/ui/window_fixture.h"
 #include "ui/BoardView.h"
@@ -97,6 +99,46 @@ TEST_F(LabelExtents, ScoreRowsAndStatusBarTextsStayApart) {
   auto* info = control<QLabel>("labelInfo");
   auto* link = control<QLabel>("labelHomepage");
   EXPECT_LT(textRight(info), link->x());
+}
+
+}  // namespace
+}  // namespace pelorin::testing
+
+namespace pelorin::testing {
+namespace {
+
+// Twice the distance between the centres of a window's frame and of its desktop.
+QPoint doubledOffCentre(const QWidget& window) {
+  const QRect desktop = window.screen()->availableGeometry();
+  const QRect frame = window.frameGeometry();
+  return QPoint(2 * frame.x() + frame.width() - 2 * desktop.x() - desktop.width(),
+                2 * frame.y() + frame.height() - 2 * desktop.y() - desktop.height());
+}
+
+class Centring : public WindowTest {};
+
+TEST_F(Centring, MainWindowOpensCentredAndStaysWhereTheUserPutsIt) {
+  const QPoint off = doubledOffCentre(*frmMain);
+  EXPECT_LE(std::abs(off.x()), 1);
+  EXPECT_LE(std::abs(off.y()), 1);
+  frmMain->move(10, 20);
+  QApplication::processEvents();
+  EXPECT_EQ(frmMain->pos(), QPoint(10, 20));
+}
+
+TEST_F(Centring, ScoreTableIsCentredOnEveryShowingEvenAfterAMove) {
+  for (int showing = 0; showing < 2; ++showing) {
+    QPoint off;
+    const auto opened = answerNextModal([&](QWidget* window) {
+      off = doubledOffCentre(*window);
+      window->move(5, 5);  // the player drags it aside before closing it
+      QTest::keyClick(window, Qt::Key_Escape);
+    });
+    QTest::mouseClick(control<QPushButton>("btnNejlepsiSkore"), Qt::LeftButton);
+    ASSERT_TRUE(*opened);
+    EXPECT_LE(std::abs(off.x()), 1) << "showing " << showing;
+    EXPECT_LE(std::abs(off.y()), 1) << "showing " << showing;
+  }
 }
 
 }  // namespace
