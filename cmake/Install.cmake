@@ -22,18 +22,27 @@ set(PELORIN_INSTALL_GAME_DIR lib/pelorin)
 install(TARGETS pelorin RUNTIME DESTINATION ${PELORIN_INSTALL_GAME_DIR})
 install(FILES ${PELORIN_WEB_PAGE} DESTINATION ${PELORIN_INSTALL_GAME_DIR})
 
-# The launcher finds the game relative to itself, so the prefix can be chosen at install time.
-configure_file(${PROJECT_SOURCE_DIR}/packaging/pelorin.sh.in
-               ${PROJECT_BINARY_DIR}/packaging/pelorin @ONLY)
-install(PROGRAMS ${PROJECT_BINARY_DIR}/packaging/pelorin DESTINATION bin)
+# The command is a relative symbolic link to the game: no shell starts in between, the prefix
+# stays relocatable, and the game still finds its own directory (and its score file) through
+# the link.
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/packaging)
+file(CREATE_LINK ../${PELORIN_INSTALL_GAME_DIR}/pelorin ${PROJECT_BINARY_DIR}/packaging/pelorin
+     SYMBOLIC)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/pelorin DESTINATION bin)
+
+# The menu entry and the software-centre listing share one id.
+set(PELORIN_APP_ID example.quillon.Pelorin)
 
 # The menu entry names the launcher by its full path: ~/.local/bin is not always on the PATH
 # of a desktop session. The path is only known at install time.
 install(CODE "
   set(PELORIN_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/bin/pelorin\")
-  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/pelorin.desktop.in\"
-                 \"${PROJECT_BINARY_DIR}/packaging/pelorin.desktop\" @ONLY)
+  configure_file(\"${PROJECT_SOURCE_DIR}/packaging/${PELORIN_APP_ID}.desktop.in\"
+                 \"${PROJECT_BINARY_DIR}/packaging/${PELORIN_APP_ID}.desktop\" @ONLY)
 ")
-install(FILES ${PROJECT_BINARY_DIR}/packaging/pelorin.desktop DESTINATION share/applications)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/${PELORIN_APP_ID}.desktop
+        DESTINATION share/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PELORIN_APP_ID}.metainfo.xml
+        DESTINATION share/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icon/pelorin.png
         DESTINATION share/icons/hicolor/32x32/apps)

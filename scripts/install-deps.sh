@@ -8,7 +8,7 @@ set -eu
 packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core"
 for option in "$@"; do
   case "$option" in
-    --test) packages="$packages xvfb xauth xdotool faketime strace" ;;
+    --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils valgrind desktop-file-utils appstream" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
     --faults) packages="$packages strace xfsprogs util-linux" ;;
     *) echo "usage: $0 [--test] [--fuzz] [--faults]" >&2; exit 2 ;;

@@ -1,30 +1,37 @@
 # End-to-end: the built game, started as a user starts it on a virtual X display with a fixed
-# clock, driven by synthetic clicks and checked from screenshots. It needs xvfb-run, xdotool
-# and faketime (scripts/install-deps.sh --test); without them nothing is registered.
+# clock, driven by synthetic clicks and checked from screenshots. It needs xvfb-run, xdotool,
+# faketime, xwininfo and xprop, and openbox for the window-manager cases
+# (scripts/install-deps.sh --test); without the first five nothing is registered.
 find_program(PELORIN_XVFB_RUN xvfb-run)
 find_program(PELORIN_XDOTOOL xdotool)
 find_program(PELORIN_FAKETIME faketime)
+find_program(PELORIN_XWININFO xwininfo)
+find_program(PELORIN_XPROP xprop)
+find_program(PELORIN_OPENBOX openbox)
 
-if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME)
+if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININFO AND PELORIN_XPROP)
   add_executable(e2e_tests e2e/window_e2e_test.cpp)
   target_compile_definitions(e2e_tests PRIVATE
     PELORIN_EXECUTABLE="$<TARGET_FILE:pelorin>"
     PELORIN_WEB_PAGE="$<TARGET_FILE_DIR:pelorin>/web.htm"
     PELORIN_BALLS_DIR="${PROJECT_SOURCE_DIR}/resources/balls"
     PELORIN_XDOTOOL="${PELORIN_XDOTOOL}"
-    PELORIN_FAKETIME="${PELORIN_FAKETIME}")
+    PELORIN_FAKETIME="${PELORIN_FAKETIME}"
+    PELORIN_XWININFO="${PELORIN_XWININFO}"
+    PELORIN_XPROP="${PELORIN_XPROP}"
+    PELORIN_OPENBOX="${PELORIN_OPENBOX}")
   target_link_libraries(e2e_tests PRIVATE game Qt6::Gui GTest::gtest)
   add_dependencies(e2e_tests pelorin)
 
   # 24-bit colour, so that the screen holds the ball pictures' exact pixels.
   add_test(NAME e2e_window
            COMMAND ${PELORIN_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:e2e_tests>)
-  set_tests_properties(e2e_window PROPERTIES LABELS e2e TIMEOUT 90)
+  set_tests_properties(e2e_window PROPERTIES LABELS e2e TIMEOUT 300)
 
   add_test(NAME e2e_install
            COMMAND ${PELORIN_XVFB_RUN} -a -s "-screen 0 1024x768x24"
                    ${CMAKE_CURRENT_SOURCE_DIR}/e2e/install_test.sh ${PROJECT_BINARY_DIR} $<CONFIG>)
   set_tests_properties(e2e_install PROPERTIES LABELS e2e TIMEOUT 60)
 else()
-  message(STATUS "xvfb-run, xdotool or faketime not found: end-to-end tests not registered")
+  message(STATUS "xvfb-run, xdotool, faketime, xwininfo or xprop not found: end-to-end tests not registered")
 endif()

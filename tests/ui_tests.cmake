@@ -6,6 +6,7 @@ add_executable(ui_tests
   ui/end_of_game_test.cpp
   ui/score_window_test.cpp
   ui/name_text_test.cpp
+  ui/keys_and_labels_test.cpp
 )
 # Pipes and file modes: POSIX only.
 if(NOT WIN32)

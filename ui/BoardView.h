@@ -6,8 +6,14 @@
 
 #include "game/Board.h"
 
-// The board image: a 400 x 144 bitmap of 16 x 16 cell pictures, painted unscaled and
-// unsmoothed, that reports every mouse-button release with its pixel position.
+// The bitmap pixel under a pointer at `windowPosition` (logical, relative to the window)
+// when the board's top-left corner stands at `widgetOrigin` in the same window and the
+// screen has `devicePixelRatio` device pixels to a logical one: the pixel whose picture
+// the screen shows at the pointer's device pixel.
+int bitmapPixelAt(double windowPosition, double widgetOrigin, double devicePixelRatio);
+
+// The board image: a 400 x 144 bitmap of 16 x 16 cell pictures, painted unsmoothed, that
+// reports every mouse-button release with the bitmap pixel under it.
 class BoardView : public QWidget {
   Q_OBJECT
 
@@ -27,7 +33,10 @@ class BoardView : public QWidget {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  QPoint bitmapPixelUnder(const QMouseEvent& event) const;
+
   QImage bitmap_;
 };

@@ -1,13 +1,18 @@
 #include "ui/Hlavni.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "game/Generator.h"
 #include "game/Turn.h"
 #include "platform/ExeDir.h"
 #include "ui/HomePage.h"
+#include "ui/ImageFile.h"
 #include "ui/Jmeno.h"
 #include "ui/Skore.h"
 #include "ui/WindowFrame.h"
@@ -28,11 +33,19 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
       std::max(ui_->labelHomepage->x(), ui_->labelInfo->geometry().right() + 9),
       ui_->labelHomepage->y());
   ui_->labelHomepage->installEventFilter(this);
+  for (QPushButton* button : {ui_->btnNovaHra, ui_->btnNejlepsiSkore, ui_->btnKonec})
+    button->installEventFilter(this);
 
-  // The board is drawn from the pictures that the hidden image controls hold.
-  const QLabel* holders[] = {ui_->imgPrazdna, ui_->imgZluta, ui_->imgModra, ui_->imgHneda};
-  for (std::size_t i = 0; i < pictures_.size(); ++i) {
-    pictures_[i] = holders[i]->pixmap().toImage().convertToFormat(QImage::Format_RGB32);
+  // The hidden image controls hold the ball pictures; the board is drawn from the first four.
+  const std::pair<QLabel*, const char*> holders[] = {
+      {ui_->imgPrazdna, ":/balls/prazdna.bmp"},   {ui_->imgZluta, ":/balls/zluta.bmp"},
+      {ui_->imgModra, ":/balls/modra.bmp"},       {ui_->imgHneda, ":/balls/hneda.bmp"},
+      {ui_->imgBila, ":/balls/bila.bmp"},         {ui_->imgModraOld, ":/balls/modra_old.bmp"},
+      {ui_->imgHnedaOld, ":/balls/hneda_old.bmp"}};
+  for (std::size_t i = 0; i < std::size(holders); ++i) {
+    const QImage picture = readImageFile(QString::fromLatin1(holders[i].second), "BMP");
+    holders[i].first->setPixmap(QPixmap::fromImage(picture));
+    if (i < pictures_.size()) pictures_[i] = picture.convertToFormat(QImage::Format_RGB32);
   }
 
   connect(ui_->btnNovaHra, &QPushButton::clicked, this, &TfrmMain::btnNovaHraClick);
@@ -50,7 +63,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::
   drawBoard();
 
   ui_->btnNovaHra->setFocus();
-  centreOnDesktop(*this);
+  new DesktopCentring(*this, Centring::FirstShowing);
 }
 
 TfrmMain::~TfrmMain() = default;
@@ -95,6 +108,16 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     if (mouse->button() == Qt::LeftButton &&
         ui_->labelHomepage->rect().contains(mouse->position().toPoint())) {
       labelHomepageClick();
+      return true;
+    }
+  }
+  // Return and Enter click a focused button, as Space does: outside a dialog a push button
+  // ignores them, and making the buttons default buttons would change how they are drawn.
+  if (event->type() == QEvent::KeyPress) {
+    auto* button = qobject_cast<QPushButton*>(watched);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (button && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+      if (!key->isAutoRepeat()) button->click();
       return true;
     }
   }

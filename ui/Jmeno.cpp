@@ -1,5 +1,7 @@
 #include "ui/Jmeno.h"
 
+#include <algorithm>
+
 #include "platform/ExeDir.h"
 #include "scores/RecordScore.h"
 #include "scores/ScoreFile.h"
@@ -22,7 +24,12 @@ TfrmJmeno::TfrmJmeno(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmJmeno::Button1Click);
   ui_->Edit1->setValidator(new NameValidator(ui_->Edit1));
+  // The score keeps its place unless a wider face makes "Tvé skóre je:" reach it; then it
+  // keeps the laid-out gap behind that text.
+  const int laidOutGap = ui_->Label3->x() - (ui_->Label2->geometry().right() + 1);
   for (QLabel* label : {ui_->Label1, ui_->Label2, ui_->Label3, ui_->Label4}) label->adjustSize();
+  ui_->Label3->move(std::max(ui_->Label3->x(), ui_->Label2->geometry().right() + 1 + laidOutGap),
+                    ui_->Label3->y());
   move(kLaidOutPosition);
 }
 

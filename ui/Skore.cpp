@@ -17,6 +17,7 @@ TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   setObjectName(QStringLiteral("frmSkore"));
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);
+  new DesktopCentring(*this, Centring::EveryShowing);
 }
 
 TfrmSkore::~TfrmSkore() = default;
@@ -43,6 +44,5 @@ void showScores() {
 }
 
 void showScoreWindow() {
-  centreOnDesktop(*frmSkore);
-  frmSkore->exec();
+  frmSkore->exec();  // centred on the desktop as it appears
 }

@@ -4,6 +4,7 @@
 
 #include "ui/Application.h"
 #include "ui/Hlavni.h"
+#include "ui/ImageFile.h"
 #include "ui/Jmeno.h"
 #include "ui/Skore.h"
 
@@ -11,7 +12,8 @@ static void initResources() { Q_INIT_RESOURCE(pelorin); }
 
 void createWindows() {
   initResources();
-  QApplication::setWindowIcon(QIcon(QStringLiteral(":/icon/pelorin.png")));
+  QApplication::setWindowIcon(
+      QIcon(QPixmap::fromImage(readImageFile(QStringLiteral(":/icon/pelorin.png"), "PNG"))));
   frmMain = new TfrmMain;
   frmSkore = new TfrmSkore(frmMain);
   frmJmeno = new TfrmJmeno(frmMain);

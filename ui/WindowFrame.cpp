@@ -1,8 +1,10 @@
 #include "ui/WindowFrame.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 Qt::WindowFlags fixedWindowFlags(bool minimisable) {
   Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -11,10 +13,56 @@ Qt::WindowFlags fixedWindowFlags(bool minimisable) {
   return flags | Qt::Dialog;
 }
 
-void centreOnDesktop(QWidget& window) {
-  const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-  if (!screen) return;
-  QRect frame = window.frameGeometry();
-  frame.moveCenter(screen->availableGeometry().center());
-  window.move(frame.topLeft());
+QPoint centredFramePosition(const QRect& desktop, const QSize& frameSize) {
+  // Rounded down on both sides alike, so that the frame's centre lies within half a
+  // pixel of the desktop's.
+  return {desktop.x() + (desktop.width() - frameSize.width()) / 2,
+          desktop.y() + (desktop.height() - frameSize.height()) / 2};
+}
+
+DesktopCentring::DesktopCentring(QWidget& window, Centring when)
+    : QObject(&window), window_(window), when_(when) {
+  window.installEventFilter(this);
+}
+
+bool DesktopCentring::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &window_) {
+    if (event->type() == QEvent::Show) {
+      // Sent once the native window exists, just before it is mapped.
+      if (when_ == Centring::EveryShowing || !shownBefore_) {
+        active_ = true;
+        if (QWindow* native = window_.windowHandle(); native && !watchingNative_) {
+          native->installEventFilter(this);
+          watchingNative_ = true;
+        }
+        centre();
+      }
+      shownBefore_ = true;
+    } else if (event->type() == QEvent::Hide) {
+      active_ = false;
+    }
+    return false;
+  }
+  // The native window learns its frame from the window manager after it is mapped, by the
+  // time it is first exposed; a frame that changes later is followed too.
+  const QEvent::Type type = event->type();
+  if (!active_ || !window_.windowHandle()) return false;
+  if (type != QEvent::Expose && type != QEvent::Move && type != QEvent::Resize) return false;
+  const QMargins margins = window_.windowHandle()->frameMargins();
+  // While the window manager reparents the window, its margins can read negative.
+  const bool plausible =
+      margins.left() >= 0 && margins.top() >= 0 && margins.right() >= 0 && margins.bottom() >= 0;
+  if (plausible && margins != frame_) centre();
+  return false;
+}
+
+void DesktopCentring::centre() {
+  QWindow* native = window_.windowHandle();
+  const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
+  if (!native || !screen) return;
+  frame_ = native->frameMargins();
+  const QSize frameSize = window_.size().grownBy(frame_);
+  const QPoint frameAt = centredFramePosition(screen->availableGeometry(), frameSize);
+  // Placed by its client area: window managers honour that, whatever their gravity.
+  window_.setGeometry(QRect(frameAt + QPoint(frame_.left(), frame_.top()), window_.size()));
 }

@@ -17,21 +17,35 @@ fail() {
 
 cmake --install "$build" ${config:+--config "$config"} --prefix "$prefix" >/dev/null
 
+id=example.quillon.Pelorin
 for file in lib/pelorin/pelorin lib/pelorin/web.htm bin/pelorin \
-  share/applications/pelorin.desktop share/icons/hicolor/32x32/apps/pelorin.png; do
+  share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
+  share/icons/hicolor/32x32/apps/pelorin.png; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
-[ -x "$prefix/bin/pelorin" ] || fail "the launcher is not executable"
+# No shell in between: the command is a relative link, so the prefix can be moved.
+[ "$(readlink "$prefix/bin/pelorin")" = ../lib/pelorin/pelorin ] ||
+  fail "bin/pelorin is not a relative link to the game"
 
-desktop="$prefix/share/applications/pelorin.desktop"
+desktop="$prefix/share/applications/$id.desktop"
 for line in '[Desktop Entry]' 'Type=Application' 'Name=Pelorin' 'Icon=pelorin' \
   'Categories=Game;LogicGame;' "Exec=\"$prefix/bin/pelorin\""; do
   grep -qxF "$line" "$desktop" || fail "the menu entry lacks: $line"
 done
 grep -q '^Comment=.' "$desktop" || fail "the menu entry has no English comment"
 grep -q '^Comment\[cs\]=.' "$desktop" || fail "the menu entry has no Czech comment"
+# Where a validator is installed its verdict counts; warnings fail too.
 if command -v desktop-file-validate >/dev/null 2>&1; then
-  desktop-file-validate "$desktop" || fail "desktop-file-validate rejects the menu entry"
+  report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate rejects the menu entry: $report"
+  [ -z "$report" ] || fail "desktop-file-validate complains about the menu entry: $report"
+fi
+metainfo="$prefix/share/metainfo/$id.metainfo.xml"
+grep -qF "<id>$id</id>" "$metainfo" || fail "the metainfo's id is not $id"
+grep -qF "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+  fail "the metainfo does not name the menu entry"
+if command -v appstreamcli >/dev/null 2>&1; then
+  appstreamcli validate --no-net "$metainfo" >/dev/null 2>&1 ||
+    fail "appstreamcli rejects the metainfo: $(appstreamcli validate --no-net "$metainfo" 2>&1)"
 fi
 
 # Width and height in the PNG header: 32 x 32 for the hicolor/32x32 directory.

@@ -14,11 +14,15 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtMath>
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "game/Board.h"
 #include "game/Generator.h"
@@ -40,6 +44,7 @@ constexpr int kWaitMs = 10000;
 constexpr std::uint32_t kSecondsOfGrace = 3;
 
 // The buttons of the main window, as laid out, relative to its client area.
+constexpr QPoint kNewGameButton{140 + 42, 148 + 12};
 constexpr QPoint kBestScoresButton{228 + 42, 148 + 12};
 constexpr QPoint kQuitButton{316 + 42, 148 + 12};
 
@@ -142,10 +147,72 @@ std::optional<Cell> biggestGroup(const GameState& game) {
   return best;
 }
 
+// A window's client area in root coordinates (xdotool misreads it under a reparenting
+// window manager).
+std::optional<QRect> clientRect(const QString& window) {
+  const Command info = run(QStringLiteral(PELORIN_XWININFO), {"-id", window});
+  if (info.exitCode != 0) return std::nullopt;
+  auto field = [&](const QString& name) {
+    for (const QString& line : info.output.split('\n'))
+      if (line.trimmed().startsWith(name)) return line.section(':', 1).trimmed().toInt();
+    return 0;
+  };
+  return QRect(field("Absolute upper-left X"), field("Absolute upper-left Y"), field("Width"),
+               field("Height"));
+}
+
+// The frame that the window manager put around a window: left, right, top, bottom.
+QMargins frameExtents(const QString& window) {
+  const Command property =
+      run(QStringLiteral(PELORIN_XPROP), {"-id", window, "_NET_FRAME_EXTENTS"});
+  const QString values = property.output.section('=', 1).trimmed();
+  const QStringList parts = values.split(',');
+  if (parts.size() != 4) return {};
+  return {parts[0].trimmed().toInt(), parts[2].trimmed().toInt(), parts[1].trimmed().toInt(),
+          parts[3].trimmed().toInt()};
+}
+
+// The frame's centre, doubled to stay in whole numbers.
+std::optional<QPoint> doubledFrameCentre(const QString& window) {
+  const std::optional<QRect> client = clientRect(window);
+  if (!client) return std::nullopt;
+  const QRect frame = client->marginsAdded(frameExtents(window));
+  return QPoint(2 * frame.x() + frame.width(), 2 * frame.y() + frame.height());
+}
+
+QImage screenArea(const QRect& area) {
+  return QGuiApplication::primaryScreen()->grabWindow(0).toImage().copy(area).convertToFormat(
+      QImage::Format_RGB32);
+}
+
+bool isOneColour(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != image.pixel(0, 0)) return false;
+  return true;
+}
+
+// Milliseconds from a window's appearing until its client area shows more than one colour.
+std::optional<qint64> msUntilPainted(const QString& window) {
+  QElapsedTimer timer;
+  timer.start();
+  const bool painted = waitUntil([&] {
+    const std::optional<QRect> client = clientRect(window);
+    return client && !client->isEmpty() && !isOneColour(screenArea(*client));
+  });
+  if (!painted) return std::nullopt;
+  return timer.elapsed();
+}
+
 // One run of the game from a fresh copy of its directory, started at the given second.
 class RunningGame {
  public:
-  explicit RunningGame(std::uint32_t startSecond) : startSecond_(startSecond) {}
+  explicit RunningGame(std::uint32_t startSecond, QStringList environment = {},
+                       QByteArray scoreFile = {})
+      : startSecond_(startSecond), extraEnvironment_(environment), scoreBytes_(scoreFile) {
+    for (const QString& setting : environment)
+      if (setting.startsWith("QT_SCALE_FACTOR=")) scale_ = setting.section('=', 1).toDouble();
+  }
 
   ~RunningGame() {
     if (process_.state() != QProcess::NotRunning) {
@@ -179,29 +246,48 @@ class RunningGame {
     const QString sanitizer = environment.value("ASAN_OPTIONS");
     environment.insert("ASAN_OPTIONS", (sanitizer.isEmpty() ? sanitizer : sanitizer + ':') +
                                            "verify_asan_link_order=0");
+    for (const QString& setting : extraEnvironment_)
+      environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
     process_.setProcessEnvironment(environment);
+    if (!scoreBytes_.isEmpty()) {
+      QFile file(scoreFile());
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write(scoreBytes_);
+    }
     process_.setWorkingDirectory(startDir());
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
     process_.start(QStringLiteral(PELORIN_FAKETIME),
                    {QStringLiteral("@%1").arg(startSecond_), executable});
     ASSERT_TRUE(process_.waitForStarted(kWaitMs));
+    running_.start();
 
-    std::optional<QString> window;
-    ASSERT_TRUE(waitUntil([&] { return (window = visibleWindow("^Pelorin 1\\.01")).has_value(); }))
+    ASSERT_TRUE(waitUntil([&] { return (window_ = visibleWindow("^Pelorin 1\\.01")).has_value(); }))
         << "the main window did not appear";
-    const Command geometry = xdotool({"getwindowgeometry", "--shell", *window});
-    ASSERT_EQ(geometry.exitCode, 0);
-    for (const QString& line : geometry.output.split('\n')) {
-      if (line.startsWith("X=")) origin_.setX(line.mid(2).toInt());
-      if (line.startsWith("Y=")) origin_.setY(line.mid(2).toInt());
-    }
+    appeared_.start();
+    ASSERT_NO_FATAL_FAILURE(locate());
   }
 
-  // The client area of the main window as it is on the screen now.
+  // Where the client area stands now (a window manager may move it after it appears).
+  void locate() {
+    const std::optional<QRect> client = clientRect(*window_);
+    ASSERT_TRUE(client.has_value());
+    origin_ = client->topLeft();
+  }
+  QString window() const { return *window_; }
+  qint64 msSinceAppearing() const { return appeared_.elapsed(); }
+  QPoint origin() const { return origin_; }
+
+  // The client area of the main window as it is on the screen now, one pixel per logical
+  // pixel: at a scale above 1 each is read from the first device pixel that shows it.
   QImage client() const {
-    const QImage screen = QGuiApplication::primaryScreen()->grabWindow(0).toImage();
-    return screen.copy(origin_.x(), origin_.y(), kClientWidth, kClientHeight)
-        .convertToFormat(QImage::Format_RGB32);
+    const QImage device = screenArea(
+        QRect(origin_, QSize(qCeil(kClientWidth * scale_), qCeil(kClientHeight * scale_))));
+    if (scale_ == 1) return device;
+    QImage logical(kClientWidth, kClientHeight, QImage::Format_RGB32);
+    for (int y = 0; y < kClientHeight; ++y)
+      for (int x = 0; x < kClientWidth; ++x)
+        logical.setPixel(x, y, device.pixel(qCeil(x * scale_), qCeil(y * scale_)));
+    return logical;
   }
 
   // Waits for the screen to show `expected`; the last board seen otherwise.
@@ -216,8 +302,10 @@ class RunningGame {
     std::optional<std::uint32_t> found;
     waitUntil([&] {
       const std::optional<Grid> seen = boardOnScreen(client());
-      for (std::uint32_t second = startSecond_; seen && second <= startSecond_ + kSecondsOfGrace;
-           ++second) {
+      // The clock runs on from the start second: a later deal reads a later second.
+      const auto latest =
+          startSecond_ + static_cast<std::uint32_t>(running_.elapsed() / 1000) + kSecondsOfGrace;
+      for (std::uint32_t second = startSecond_; seen && second <= latest; ++second) {
         GameState game;
         pelorin::dealBoard(game, second);
         if (game.board == *seen) found = second;
@@ -228,11 +316,21 @@ class RunningGame {
   }
 
   void click(QPoint inClient) const {
-    const QPoint at = origin_ + inClient;
+    const QPoint at =
+        origin_ + QPoint(qFloor(inClient.x() * scale_), qFloor(inClient.y() * scale_));
     EXPECT_EQ(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"})
                   .exitCode,
               0);
   }
+
+  // A release on a device pixel of the client area.
+  void clickDevicePixel(QPoint device) const {
+    const QPoint at = origin_ + device;
+    EXPECT_EQ(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"})
+                  .exitCode,
+              0);
+  }
+  double scale() const { return scale_; }
 
   void clickCell(Cell cell) const {
     click({cell.x * kCellPixels + kCellPixels / 2, cell.y * kCellPixels + kCellPixels / 2});
@@ -242,6 +340,12 @@ class RunningGame {
 
  private:
   std::uint32_t startSecond_;
+  QStringList extraEnvironment_;
+  double scale_ = 1;
+  QByteArray scoreBytes_;
+  std::optional<QString> window_;
+  QElapsedTimer appeared_;
+  QElapsedTimer running_;
   QTemporaryDir root_;
   QProcess process_;
   QPoint origin_;
@@ -310,6 +414,226 @@ TEST(EndToEndSession, RemovesClickedGroupsAndKeepsScoresBesideTheExecutable) {
 
   expectCleanQuit(game);
 }
+
+// openbox on the test's display for as long as it lives, or nothing where it is missing.
+class WindowManager {
+ public:
+  bool start() {
+    const QString program = QStringLiteral(PELORIN_OPENBOX);
+    if (program.isEmpty() || program.endsWith("-NOTFOUND")) return false;
+    process_ = std::make_unique<QProcess>();
+    process_->start(program, {});
+    if (!process_->waitForStarted(kWaitMs)) return false;
+    // openbox names itself early and publishes the work area once it has started up.
+    return waitUntil([] {
+      return run(QStringLiteral(PELORIN_XPROP), {"-root", "_NET_WORKAREA"}).output.contains(" = ");
+    });
+  }
+  ~WindowManager() {
+    if (process_) {
+      process_->terminate();
+      if (!process_->waitForFinished(kWaitMs)) process_->kill();
+    }
+  }
+
+ private:
+  std::unique_ptr<QProcess> process_;
+};
+
+// Waits until the window's frame stands centred on the screen within a pixel.
+testing::AssertionResult frameCentred(const QString& window) {
+  const QSize screen = QGuiApplication::primaryScreen()->size();
+  std::optional<QPoint> centre;
+  const bool centred = waitUntil(
+      [&] {
+        centre = doubledFrameCentre(window);
+        return centre && std::abs(centre->x() - screen.width()) <= 2 &&
+               std::abs(centre->y() - screen.height()) <= 2;
+      },
+      3000);
+  if (centred) return testing::AssertionSuccess();
+  if (!centre) return testing::AssertionFailure() << "the window has no geometry";
+  return testing::AssertionFailure()
+         << "the frame's centre is at (" << centre->x() / 2.0 << ", " << centre->y() / 2.0 << ")";
+}
+
+class FrameCentre : public ::testing::TestWithParam<bool> {};
+
+TEST_P(FrameCentre, MainWindowAndScoreTableStandCentredFrameIncluded) {
+  WindowManager manager;
+  if (GetParam() && !manager.start()) GTEST_SKIP() << "openbox is not installed";
+  RunningGame game(1700000000u);
+  ASSERT_NO_FATAL_FAILURE(game.start());
+  EXPECT_TRUE(frameCentred(game.window())) << "the main window";
+  if (GetParam()) {
+    EXPECT_GT(frameExtents(game.window()).top(), 0) << "no frame from openbox";
+  }
+
+  ASSERT_NO_FATAL_FAILURE(game.locate());
+  game.click(kBestScoresButton);
+  std::optional<QString> table;
+  ASSERT_TRUE(waitUntil([&] { return (table = visibleWindow("^Tabulka")).has_value(); }));
+  EXPECT_TRUE(frameCentred(*table)) << "the score table";
+  xdotool({"windowfocus", *table});
+  xdotool({"key", "Escape"});
+  EXPECT_TRUE(waitUntil([] { return !visibleWindow("^Tabulka").has_value(); }));
+  expectCleanQuit(game);
+}
+
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, FrameCentre, ::testing::Bool(),
+                         [](const auto& param) { return param.param ? "openbox" : "none"; });
+
+// Waits for a window titled by `pattern`, checks that it paints within a second, and
+// reports how long that took.
+void expectPaintedAtOnce(const QString& pattern, const std::string& name) {
+  std::optional<QString> window;
+  ASSERT_TRUE(waitUntil([&] { return (window = visibleWindow(pattern)).has_value(); }))
+      << name << " did not appear";
+  const std::optional<qint64> ms = msUntilPainted(*window);
+  ASSERT_TRUE(ms.has_value()) << name << " stays one flat colour";
+  EXPECT_LE(*ms, 1000) << name << " painted only after " << *ms << " ms";
+  ::testing::Test::RecordProperty(name + "_first_paint_ms", std::to_string(*ms));
+  std::printf("%s painted %lld ms after appearing\n", name.c_str(), static_cast<long long>(*ms));
+  xdotool({"windowfocus", *window});
+}
+
+TEST(EndToEndPaint, EveryWindowPaintsAtOnceOnItsFirstAndSecondShowing) {
+  // A table of zeros: every result makes it, so the end of the game opens the name dialog.
+  RunningGame game(1700000000u, {}, QByteArray(220, '\0'));
+  ASSERT_NO_FATAL_FAILURE(game.start());
+  const std::optional<std::uint32_t> second = game.dealtSecond();
+  ASSERT_TRUE(second.has_value());
+  const qint64 mainMs = game.msSinceAppearing();
+  EXPECT_LE(mainMs, 1000) << "the main window showed its board only after " << mainMs << " ms";
+  ::testing::Test::RecordProperty("main_first_paint_ms", std::to_string(mainMs));
+  std::printf("main window showed its deal %lld ms after appearing\n",
+              static_cast<long long>(mainMs));
+
+  // Two games played to the end, biggest group first: each ends in the name dialog and the
+  // table, shown for the first and then the second time.
+  std::optional<std::uint32_t> dealt = second;
+  for (const char* showing : {"first", "second"}) {
+    if (std::string(showing) == "second") {
+      game.click(kNewGameButton);
+      dealt = game.dealtSecond();
+      ASSERT_TRUE(dealt.has_value()) << "no deal after \"Nová hra\"";
+    }
+    GameState expected;
+    pelorin::newGame(expected, *dealt);
+    for (int turn = 0; turn < 225; ++turn) {
+      std::optional<Cell> best;
+      int bestSize = 1;
+      for (int y = 0; y < kRows; ++y)
+        for (int x = 0; x < kColumns; ++x) {
+          GameState trial = expected;
+          const int size = pelorin::playTurn(trial, {x, y}).groupSize;
+          if (size > bestSize) best = Cell{x, y}, bestSize = size;
+        }
+      ASSERT_TRUE(best.has_value());
+      const bool over = pelorin::playTurn(expected, *best).gameOver;
+      game.clickCell(*best);
+      if (over) break;
+      ASSERT_EQ(game.waitForBoard(expected.board), expected.board) << "turn " << turn;
+    }
+
+    ASSERT_NO_FATAL_FAILURE(
+        expectPaintedAtOnce("^Gratulujeme", std::string("name_dialog_") + showing));
+    xdotool({"key", "Return"});
+    ASSERT_NO_FATAL_FAILURE(expectPaintedAtOnce("^Tabulka", std::string("score_table_") + showing));
+    xdotool({"key", "Escape"});
+    ASSERT_TRUE(waitUntil([] { return !visibleWindow("^Tabulka").has_value(); }));
+    EXPECT_EQ(describe(game.waitForBoard(expected.board)).toStdString(),
+              describe(expected.board).toStdString())
+        << "the board after the " << showing << " showing";
+  }
+  expectCleanQuit(game);
+}
+
+// The first and the last device pixel that show cell `index` along one axis at `scale`:
+// a device pixel shows the bitmap pixel under its top-left corner.
+int firstDevicePixel(int index, double scale) { return qCeil(kCellPixels * index * scale); }
+int lastDevicePixel(int index, double scale) { return firstDevicePixel(index + 1, scale) - 1; }
+
+// A scale, and whether the releases go to the last (0) or the first (1) device pixel of a cell.
+class ScaledReleases : public ::testing::TestWithParam<std::tuple<double, int>> {};
+
+TEST_P(ScaledReleases, FirstOrLastDevicePixelOfACellPlaysThatCell) {
+  const auto [scale, edge] = GetParam();
+  RunningGame game(1700000000u, {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)});
+  ASSERT_NO_FATAL_FAILURE(game.start());
+  const std::optional<std::uint32_t> second = game.dealtSecond();
+  ASSERT_TRUE(second.has_value()) << describe(boardOnScreen(game.client())).toStdString();
+  GameState expected;
+  pelorin::newGame(expected, *second);
+
+  const int step = edge == 0 ? 1 : -1;  // where a release read one cell off would land
+  auto devicePixel = [&, edge = edge](int index) {
+    return edge == 0 ? lastDevicePixel(index, scale) : firstDevicePixel(index, scale);
+  };
+  auto middle = [&](int index) {
+    return (firstDevicePixel(index, scale) + lastDevicePixel(index, scale)) / 2;
+  };
+
+  // The cell to play among `candidates`: a group of two or more that the game survives, whose
+  // neighbour `off` cells away gives another board (so that a misread shows), smallest first
+  // so that the board lasts.
+  auto choose = [&](const std::vector<Cell>& candidates, Cell off) -> std::optional<Cell> {
+    std::optional<Cell> chosen;
+    int chosenSize = 0;
+    for (const Cell cell : candidates) {
+      GameState trial = expected;
+      const pelorin::TurnResult result = pelorin::playTurn(trial, cell);
+      if (result.groupSize < 2 || result.gameOver) continue;
+      if (chosen && result.groupSize >= chosenSize) continue;
+      GameState misread = expected;
+      pelorin::playTurn(misread, {cell.x + off.x, cell.y + off.y});
+      if (misread.board == trial.board) continue;
+      chosen = cell;
+      chosenSize = result.groupSize;
+    }
+    return chosen;
+  };
+  auto play = [&](Cell cell, QPoint device) {
+    game.clickDevicePixel(device);
+    pelorin::playTurn(expected, cell);
+    return describe(game.waitForBoard(expected.board)) == describe(expected.board);
+  };
+
+  // Rows first, on the full board: a release on the row's edge pixel, mid-way across a cell.
+  int rowsTried = 0;
+  for (int y = 0; y < kRows; ++y) {
+    std::vector<Cell> candidates;
+    for (int x = kColumns - 1; x >= 0; --x) candidates.push_back({x, y});
+    const std::optional<Cell> cell = choose(candidates, {0, step});
+    if (!cell) continue;
+    ++rowsTried;
+    ASSERT_TRUE(play(*cell, {middle(cell->x), devicePixel(cell->y)}))
+        << "release on the edge of row " << y << " in column " << cell->x;
+  }
+  // Then the columns from the right, so that those still to come keep their balls.
+  int columnsTried = 0;
+  for (int x = kColumns - 1; x >= 0; --x) {
+    std::vector<Cell> candidates;
+    for (int y = 0; y < kRows; ++y) candidates.push_back({x, y});
+    const std::optional<Cell> cell = choose(candidates, {step, 0});
+    if (!cell) continue;
+    ++columnsTried;
+    ASSERT_TRUE(play(*cell, {devicePixel(cell->x), middle(cell->y)}))
+        << "release on the edge of column " << x << " in row " << cell->y;
+  }
+  EXPECT_EQ(rowsTried, kRows);
+  EXPECT_GE(columnsTried, kColumns - 1) << "too few columns could be tried";
+  expectCleanQuit(game);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scales, ScaledReleases,
+                         ::testing::Combine(::testing::Values(2.0, 1.5, 1.25),
+                                            ::testing::Values(0, 1)),
+                         [](const auto& param) {
+                           return "x" +
+                                  std::to_string(static_cast<int>(std::get<0>(param.param) * 100)) +
+                                  (std::get<1>(param.param) == 0 ? "_last" : "_first");
+                         });
 
 }  // namespace
 

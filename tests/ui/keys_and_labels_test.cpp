@@ -1,0 +1,145 @@
+#include <QElapsedTimer>
+#include <QFontMetrics>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <cstdlib>
+
+#include "tests/ui/window_fixture.h"
+#include "ui/BoardView.h"
+#include "ui/Jmeno.h"
+#include "ui/Skore.h"
+
+namespace pelorin::testing {
+namespace {
+
+class ButtonKeys : public WindowTest, public ::testing::WithParamInterface<Qt::Key> {
+ protected:
+  QPushButton* focus(const char* name) {
+    auto* button = control<QPushButton>(name);
+    frmMain->activateWindow();
+    QApplication::setActiveWindow(frmMain);
+    button->setFocus();
+    EXPECT_TRUE(button->hasFocus()) << name;
+    return button;
+  }
+  void press(QWidget* button) {
+    const auto modifiers = GetParam() == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+    QTest::keyClick(button, GetParam(), modifiers);
+  }
+};
+
+TEST_P(ButtonKeys, NewGameDealsAFreshBoardAndResetsTheScore) {
+  dealSeed(0);
+  releaseOn({14, 0});
+  ASSERT_NE(gameState.score, 0);
+  press(focus("btnNovaHra"));
+  EXPECT_EQ(gameState.score, 0);
+  EXPECT_EQ(scoreCaption(), QStringLiteral("0"));
+  for (auto cell : gameState.board) ASSERT_NE(cell, Empty);
+}
+
+TEST_P(ButtonKeys, BestScoresOpensTheTable) {
+  const auto opened = answerNextModal([](QWidget* window) {
+    EXPECT_EQ(window, frmSkore);
+    QTest::keyClick(window, Qt::Key_Escape);
+  });
+  press(focus("btnNejlepsiSkore"));
+  EXPECT_TRUE(*opened);
+  EXPECT_FALSE(frmSkore->isVisible());
+}
+
+TEST_P(ButtonKeys, QuitEndsTheEventLoop) {
+  // quit() only takes effect inside a running loop: run one that the key must end.
+  QTimer::singleShot(0, [&] { press(focus("btnKonec")); });
+  QTimer::singleShot(3000, qApp, [] { QCoreApplication::exit(); });  // the key failed: end anyway
+  QElapsedTimer timer;
+  timer.start();
+  QApplication::exec();
+  EXPECT_LT(timer.elapsed(), 2500) << "the key did not end the loop";
+}
+
+INSTANTIATE_TEST_SUITE_P(ReturnAndKeypadEnter, ButtonKeys,
+                         ::testing::Values(Qt::Key_Return, Qt::Key_Enter));
+
+// Where a label's text ends, measured with the face the label really draws with.
+int textRight(const QLabel* label) {
+  const QFontMetrics metrics(label->font());
+  const QRect ink = metrics.boundingRect(label->text());
+  return label->x() + label->contentsMargins().left() + label->margin() +
+         std::max(metrics.horizontalAdvance(label->text()), ink.right() + 1);
+}
+
+class LabelExtents : public WindowTest {};
+
+TEST_F(LabelExtents, NameDialogTextsStayApartAtEveryScoreLength) {
+  auto* label2 = frmJmeno->findChild<QLabel*>("Label2");
+  auto* label3 = frmJmeno->findChild<QLabel*>("Label3");
+  auto* label4 = frmJmeno->findChild<QLabel*>("Label4");
+  auto* edit = frmJmeno->findChild<QLineEdit*>("Edit1");
+  EXPECT_TRUE(label3->font().bold());
+  for (const std::int32_t score : {0, 7, 1011, 65535, -2147483647 - 1}) {
+    frmJmeno->setScore(score);
+    EXPECT_LT(textRight(label2), label3->x())
+        << "\"" << label2->text().toStdString() << "\" runs into " << score;
+    EXPECT_GE(label3->x(), 80) << "the score moved left of its place";
+    EXPECT_LE(textRight(label3), frmJmeno->width()) << score << " is cut off";
+  }
+  EXPECT_GE(label3->x() - textRight(label2), 6) << "the laid-out gap is kept";
+  EXPECT_LT(textRight(label4), edit->x());
+}
+
+TEST_F(LabelExtents, ScoreRowsAndStatusBarTextsStayApart) {
+  frmSkore->showTable(defaultScoreTable());
+  for (int row = 1; row <= 10; ++row) {
+    auto* name = frmSkore->findChild<QLabel*>(QStringLiteral("Label%1").arg(row));
+    auto* score = frmSkore->findChild<QLabel*>(QStringLiteral("Label%1").arg(row + 10));
+    EXPECT_LT(name->geometry().right(), score->x()) << "row " << row;
+  }
+  auto* info = control<QLabel>("labelInfo");
+  auto* link = control<QLabel>("labelHomepage");
+  EXPECT_LT(textRight(info), link->x());
+}
+
+}  // namespace
+}  // namespace pelorin::testing
+
+namespace pelorin::testing {
+namespace {
+
+// Twice the distance between the centres of a window's frame and of its desktop.
+QPoint doubledOffCentre(const QWidget& window) {
+  const QRect desktop = window.screen()->availableGeometry();
+  const QRect frame = window.frameGeometry();
+  return QPoint(2 * frame.x() + frame.width() - 2 * desktop.x() - desktop.width(),
+                2 * frame.y() + frame.height() - 2 * desktop.y() - desktop.height());
+}
+
+class Centring : public WindowTest {};
+
+TEST_F(Centring, MainWindowOpensCentredAndStaysWhereTheUserPutsIt) {
+  const QPoint off = doubledOffCentre(*frmMain);
+  EXPECT_LE(std::abs(off.x()), 1);
+  EXPECT_LE(std::abs(off.y()), 1);
+  frmMain->move(10, 20);
+  QApplication::processEvents();
+  EXPECT_EQ(frmMain->pos(), QPoint(10, 20));
+}
+
+TEST_F(Centring, ScoreTableIsCentredOnEveryShowingEvenAfterAMove) {
+  for (int showing = 0; showing < 2; ++showing) {
+    QPoint off;
+    const auto opened = answerNextModal([&](QWidget* window) {
+      off = doubledOffCentre(*window);
+      window->move(5, 5);  // the player drags it aside before closing it
+      QTest::keyClick(window, Qt::Key_Escape);
+    });
+    QTest::mouseClick(control<QPushButton>("btnNejlepsiSkore"), Qt::LeftButton);
+    ASSERT_TRUE(*opened);
+    EXPECT_LE(std::abs(off.x()), 1) << "showing " << showing;
+    EXPECT_LE(std::abs(off.y()), 1) << "showing " << showing;
+  }
+}
+
+}  // namespace
+}  // namespace pelorin::testing
