@@ -2,8 +2,10 @@
 #ifdef _WIN32
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
-#include <shellapi.h>
+// clang-format off: shellapi.h needs the types windows.h declares
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #else
 #include <dlfcn.h>
 #include <gio/gio.h>
