@@ -32,7 +32,7 @@ if [ -f "$archive" ]; then
 fi
 
 echo "No ready Qt for Windows at $archive: building it from Debian's source (about an hour)"
-for tool in x86_64-w64-mingw32-g++-posix ninja cmake dpkg-source /usr/lib/qt6/libexec/moc; do
+for tool in x86_64-w64-mingw32-g++-posix ninja cmake xz /usr/lib/qt6/libexec/moc; do
   command -v "$tool" >/dev/null || {
     echo "$tool is missing: run scripts/install-deps.sh --windows first" >&2
     exit 1

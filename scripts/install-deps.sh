@@ -1,7 +1,8 @@
 #!/bin/sh
 # Installs the Debian packages that building and running the game need, skipping those
 # already there. With --test it adds what the test suite needs (a virtual display, clicks
-# and a fixed clock for the end-to-end tests); with --fuzz, the clang toolchain for libFuzzer.
+# and a fixed clock for the end-to-end tests); with --fuzz, the clang toolchain for libFuzzer;
+# with --windows, the cross compiler, Wine and what scripts/build-qt-windows.sh needs.
 set -eu
 
 packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core"
@@ -9,7 +10,8 @@ for option in "$@"; do
   case "$option" in
     --test) packages="$packages xvfb xauth xdotool faketime" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
-    *) echo "usage: $0 [--test] [--fuzz]" >&2; exit 2 ;;
+    --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 googletest zstd unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
+    *) echo "usage: $0 [--test] [--fuzz] [--windows]" >&2; exit 2 ;;
   esac
 done
 
