@@ -43,7 +43,8 @@ using pelorin::kRows;
 
 constexpr int kWaitMs = 20000;
 constexpr std::uint32_t kStartSecond = 1700000000u;
-constexpr std::uint32_t kSecondsOfGrace = 5;  // Wine takes a few seconds to start the game
+// The deal reads the clock once Wine has started the game: seconds may pass before.
+constexpr std::uint32_t kSecondsOfGrace = 30;
 
 // Positions in the main window's client area, as laid out.
 constexpr QPoint kBestScoresButton{228 + 42, 148 + 12};
@@ -68,7 +69,10 @@ QProcessEnvironment wineEnvironment() {
   // Nothing from the build may help the package find its DLLs or plugins.
   for (const char* name : {"WINEPATH", "QT_PLUGIN_PATH", "QT_QPA_PLATFORM", "QT_QPA_PLATFORM_PLUGIN_PATH"})
     environment.remove(name);
+  // Only the wall clock is set: Qt's timers run on the monotonic one, and Wine decides from
+  // file times whether its prefix needs updating.
   environment.insert("FAKETIME_DONT_FAKE_MONOTONIC", "1");
+  environment.insert("NO_FAKE_STAT", "1");
   return environment;
 }
 
@@ -223,6 +227,9 @@ class WindowsPackage : public ::testing::Test {
     gameDir_ = root_.filePath("pelorin-1.01-win64");
     ASSERT_TRUE(QFileInfo::exists(QDir(gameDir_).filePath("pelorin.exe")));
     ASSERT_FALSE(QFileInfo::exists(scoreFile()));
+    // The prefix made (about 20 s the first time) and Wine's server running, as on a machine
+    // where Wine has been used before: the game's start is then a matter of seconds.
+    ASSERT_EQ(wine({"cmd", "/c", "exit"}).exitCode, 0);
   }
 
   QString scoreFile() const { return QDir(gameDir_).filePath("pelorin.sco"); }
@@ -403,7 +410,6 @@ TEST_F(WindowsPackage, TheLinkStartsTheProgramRegisteredForHtmWithTheAddress) {
 
 // Reported, not a target: from the start of the process to the main window's first paint.
 TEST_F(WindowsPackage, TimeToFirstPaint) {
-  wine({"cmd", "/c", "exit"});  // the prefix made and Wine's server running, as for a player
   std::vector<qint64> times;
   for (int run = 0; run < 3; ++run) {
     QElapsedTimer timer;
