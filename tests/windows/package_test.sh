@@ -17,7 +17,8 @@ top="$work/$(basename "$zip" .zip)"
 expected="Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll libgcc_s_seh-1.dll libstdc++-6.dll
 libwinpthread-1.dll pelorin.exe platforms/qwindows.dll web.htm"
 actual="$(cd "$top" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | tr '\n' ' ')"
-wanted="$(echo $expected | tr ' ' '\n' | LC_ALL=C sort | tr '\n' ' ')"
+# shellcheck disable=SC2086 # one name a word
+wanted="$(printf '%s\n' $expected | LC_ALL=C sort | tr '\n' ' ')"
 [ "$actual" = "$wanted" ] || fail "the package holds [$actual], not [$wanted]"
 
 lower() { tr '[:upper:]' '[:lower:]'; }
