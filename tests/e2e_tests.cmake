@@ -6,7 +6,7 @@ find_program(PELORIN_XDOTOOL xdotool)
 find_program(PELORIN_FAKETIME faketime)
 
 if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME)
-  add_executable(e2e_tests e2e/window_e2e_test.cpp)
+  add_executable(e2e_tests e2e/window_e2e_test.cpp e2e/screen_board.cpp e2e/screen_board.h)
   target_compile_definitions(e2e_tests PRIVATE
     PELORIN_EXECUTABLE="$<TARGET_FILE:pelorin>"
     PELORIN_WEB_PAGE="$<TARGET_FILE_DIR:pelorin>/web.htm"

@@ -2,10 +2,9 @@
 #ifdef _WIN32
 #define NOMINMAX
 #define WIN32_LEAN_AND_MEAN
-// clang-format off: shellapi.h needs the types windows.h declares
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <shellapi.h>
-// clang-format on
 #else
 #include <dlfcn.h>
 #include <gio/gio.h>

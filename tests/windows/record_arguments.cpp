@@ -1,6 +1,7 @@
 // Stands in for a browser in the end-to-end test: registered for ".htm", it writes the
 // arguments it was started with, one per line in UTF-8, to "arguments.txt" beside itself.
 #include <windows.h>
+// After windows.h, whose types it uses.
 #include <shellapi.h>
 
 #include <cstdio>
@@ -38,5 +39,6 @@ int main() {
   std::fclose(file);
   LocalFree(arguments);
   // Whole or not at all: the test reads the file as soon as it appears.
-  return MoveFileExW((output + L".part").c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
+  return MoveFileExW((output + L".part").c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0
+                                                                                             : 1;
 }

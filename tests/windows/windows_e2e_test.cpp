@@ -31,6 +31,7 @@
 #include "scores/RecordScore.h"
 #include "scores/ScoreFormat.h"
 #include "scores/ScoreTable.h"
+#include "tests/e2e/screen_board.h"
 
 namespace {
 
@@ -38,8 +39,6 @@ using pelorin::Cell;
 using pelorin::GameState;
 using pelorin::Grid;
 using pelorin::kCellPixels;
-using pelorin::kColumns;
-using pelorin::kRows;
 
 constexpr int kWaitMs = 20000;
 constexpr std::uint32_t kStartSecond = 1700000000u;
@@ -67,7 +66,8 @@ QProcessEnvironment wineEnvironment() {
   environment.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
   environment.insert("LC_ALL", "C.UTF-8");
   // Nothing from the build may help the package find its DLLs or plugins.
-  for (const char* name : {"WINEPATH", "QT_PLUGIN_PATH", "QT_QPA_PLATFORM", "QT_QPA_PLATFORM_PLUGIN_PATH"})
+  for (const char* name :
+       {"WINEPATH", "QT_PLUGIN_PATH", "QT_QPA_PLATFORM", "QT_QPA_PLATFORM_PLUGIN_PATH"})
     environment.remove(name);
   // Only the wall clock is set: Qt's timers run on the monotonic one, and Wine decides from
   // file times whether its prefix needs updating.
@@ -132,66 +132,13 @@ QString windowsPath(const QString& unixPath) {
   return "Z:" + QDir::toNativeSeparators(unixPath).replace('/', '\\');
 }
 
-// The ball pictures, indexed by cell code: empty, yellow, blue, brown.
 const std::array<QImage, 4>& pictures() {
-  static const std::array<QImage, 4> loaded = [] {
-    std::array<QImage, 4> images;
-    const char* names[] = {"prazdna", "zluta", "modra", "hneda"};
-    for (std::size_t code = 0; code < images.size(); ++code) {
-      images[code] = QImage(qEnvironmentVariable("PELORIN_BALLS_DIR") + "/" + names[code] + ".bmp")
-                         .convertToFormat(QImage::Format_RGB32);
-    }
-    return images;
-  }();
-  return loaded;
+  return ballPictures(qEnvironmentVariable("PELORIN_BALLS_DIR"));
 }
 
 QImage screen() {
   return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
       QImage::Format_RGB32);
-}
-
-// The board drawn with its top left corner at `origin`, or nothing.
-std::optional<Grid> boardAt(const QImage& image, QPoint origin) {
-  Grid board{};
-  for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kColumns; ++x) {
-      const QImage cell = image.copy(origin.x() + x * kCellPixels, origin.y() + y * kCellPixels,
-                                     kCellPixels, kCellPixels);
-      std::size_t code = 0;
-      while (code < pictures().size() && cell != pictures()[code]) ++code;
-      if (code == pictures().size()) return std::nullopt;
-      board[pelorin::cellIndex(x, y)] = static_cast<std::uint8_t>(code);
-    }
-  }
-  return board;
-}
-
-QString describe(const std::optional<Grid>& board) {
-  if (!board) return QStringLiteral("(not a board)\n");
-  QString text;
-  for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kColumns; ++x) text += QChar(".YBH"[(*board)[pelorin::cellIndex(x, y)]]);
-    text += '\n';
-  }
-  return text;
-}
-
-// The largest group on the board; a turn that ends the game counts too.
-std::optional<Cell> biggestGroup(const GameState& game) {
-  std::optional<Cell> best;
-  int bestSize = 1;
-  for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kColumns; ++x) {
-      GameState trial = game;
-      const int size = pelorin::playTurn(trial, {x, y}).groupSize;
-      if (size > bestSize) {
-        best = Cell{x, y};
-        bestSize = size;
-      }
-    }
-  }
-  return best;
 }
 
 // The name in Windows-1250, by the C library's converter: an oracle independent of the game's.
@@ -204,7 +151,8 @@ std::string windows1250(const std::string& utf8) {
   char* to = out.data();
   std::size_t fromLeft = in.size();
   std::size_t toLeft = out.size();
-  const bool converted = iconv(converter, &from, &fromLeft, &to, &toLeft) != static_cast<std::size_t>(-1);
+  const bool converted =
+      iconv(converter, &from, &fromLeft, &to, &toLeft) != static_cast<std::size_t>(-1);
   iconv_close(converter);
   if (!converted) return {};
   out.resize(out.size() - toLeft);
@@ -252,15 +200,15 @@ class WindowsPackage : public ::testing::Test {
   // from the start on: that fixes both where the client area is and which second was dealt.
   void findDeal() {
     std::optional<QString> window;
-    ASSERT_TRUE(waitUntil([&] { return (window = visibleWindow("^Pelorin 1\\.01")).has_value(); },
-                          60000))
+    ASSERT_TRUE(
+        waitUntil([&] { return (window = visibleWindow("^Pelorin 1\\.01")).has_value(); }, 60000))
         << "the main window did not appear";
     const QPoint corner = windowPosition(*window);
     ASSERT_TRUE(waitUntil([&] {
       const QImage shot = screen();
       for (int dy = 0; dy <= 48; ++dy) {
         for (int dx = 0; dx <= 16; ++dx) {
-          const std::optional<Grid> seen = boardAt(shot, corner + QPoint(dx, dy));
+          const std::optional<Grid> seen = boardAt(shot, corner + QPoint(dx, dy), pictures());
           if (!seen) continue;
           for (std::uint32_t second = kStartSecond; second <= kStartSecond + kSecondsOfGrace;
                ++second) {
@@ -286,17 +234,19 @@ class WindowsPackage : public ::testing::Test {
 
   // Plays the biggest group, on the screen and in the engine; true when the game went on.
   bool playBiggestGroup() {
-    const std::optional<Cell> cell = biggestGroup(expected_);
+    const std::optional<Cell> cell = biggestGroup(expected_, true);
     EXPECT_TRUE(cell.has_value());
     if (!cell) return false;
     const bool over = pelorin::playTurn(expected_, *cell).gameOver;
     click({cell->x * kCellPixels + kCellPixels / 2, cell->y * kCellPixels + kCellPixels / 2});
     if (over) return false;
     std::optional<Grid> seen;
-    EXPECT_TRUE(waitUntil([&] { return (seen = boardAt(screen(), origin_)) == expected_.board; }))
-        << "after a click on (" << cell->x << ", " << cell->y << ") the screen shows\n"
-        << describe(seen).toStdString() << "and not\n"
-        << describe(expected_.board).toStdString();
+    EXPECT_TRUE(waitUntil([&] {
+      return (seen = boardAt(screen(), origin_, pictures())) == expected_.board;
+    })) << "after a click on ("
+        << cell->x << ", " << cell->y << ") the screen shows\n"
+        << describeBoard(seen).toStdString() << "and not\n"
+        << describeBoard(expected_.board).toStdString();
     return seen == expected_.board;
   }
 
@@ -339,8 +289,9 @@ QString registerBrowser(const QString& directory) {
   if (!QFile::copy(setting("PELORIN_RECORD_ARGUMENTS"), program)) return {};
   const QString command = QStringLiteral("\"%1\" \"%2\"").arg(windowsPath(program), "%1");
   if (wine({"reg", "add", "HKCR\\.htm", "/ve", "/d", "PelorinTestPage", "/f"}).exitCode != 0 ||
-      wine({"reg", "add", "HKCR\\PelorinTestPage\\shell\\open\\command", "/ve", "/d", command,
-            "/f"}).exitCode != 0)
+      wine(
+          {"reg", "add", "HKCR\\PelorinTestPage\\shell\\open\\command", "/ve", "/d", command, "/f"})
+              .exitCode != 0)
     return {};
   return QDir(directory).filePath("arguments.txt");
 }
