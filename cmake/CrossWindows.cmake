@@ -1,5 +1,9 @@
 # A Windows build made on Linux. Its test programs run here through Wine: the wrapper gives
 # them a Wine prefix of their own inside the build directory and finds the Qt and GCC DLLs.
+if(PELORIN_BUILD_UI AND NOT EXISTS "${PELORIN_QT_WINDOWS_DIR}/lib/cmake/Qt6")
+  message(FATAL_ERROR "No Qt for Windows in ${PELORIN_QT_WINDOWS_DIR}: "
+                      "run scripts/build-qt-windows.sh first")
+endif()
 find_program(PELORIN_WINE NAMES wine wine64 REQUIRED)
 
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
