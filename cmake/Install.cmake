@@ -6,8 +6,7 @@ set(PELORIN_WEB_PAGE ${PROJECT_SOURCE_DIR}/resources/web.htm)
 file(GENERATE OUTPUT $<TARGET_FILE_DIR:pelorin>/web.htm INPUT ${PELORIN_WEB_PAGE})
 
 if(WIN32)
-  install(TARGETS pelorin RUNTIME DESTINATION .)
-  install(FILES ${PELORIN_WEB_PAGE} DESTINATION .)
+  include(${CMAKE_CURRENT_LIST_DIR}/InstallWindows.cmake)
   return()
 endif()
 

@@ -26,7 +26,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
   try {
     return QApplication::notify(receiver, event);
   } catch (const std::exception& error) {
-    showExceptionBox(QString::fromLocal8Bit(error.what()));
+    showExceptionBox(QString::fromUtf8(error.what()));  // our messages are UTF-8 everywhere
   } catch (...) {
     showExceptionBox(QStringLiteral("Neznámá chyba"));
   }

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     frmMain->show();
     Application::exec();
   } catch (const std::exception& error) {
-    showExceptionBox(QString::fromLocal8Bit(error.what()));
+    showExceptionBox(QString::fromUtf8(error.what()));  // our messages are UTF-8 everywhere
   }
   destroyWindows();
   return 0;

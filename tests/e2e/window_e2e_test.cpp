@@ -27,6 +27,7 @@
 #include "game/Board.h"
 #include "game/Generator.h"
 #include "game/Turn.h"
+#include "tests/e2e/screen_board.h"
 
 namespace {
 
@@ -34,8 +35,6 @@ using pelorin::Cell;
 using pelorin::GameState;
 using pelorin::Grid;
 using pelorin::kCellPixels;
-using pelorin::kColumns;
-using pelorin::kRows;
 
 constexpr int kClientWidth = 402;
 constexpr int kClientHeight = 201;
@@ -89,63 +88,14 @@ std::optional<QString> visibleWindow(const QString& pattern) {
   return first;
 }
 
-// The ball pictures, indexed by cell code: empty, yellow, blue, brown.
-const std::array<QImage, 4>& pictures() {
-  static const std::array<QImage, 4> loaded = [] {
-    std::array<QImage, 4> images;
-    const char* names[] = {"prazdna", "zluta", "modra", "hneda"};
-    for (std::size_t code = 0; code < images.size(); ++code) {
-      images[code] = QImage(QStringLiteral(PELORIN_BALLS_DIR "/%1.bmp").arg(names[code]))
-                         .convertToFormat(QImage::Format_RGB32);
-    }
-    return images;
-  }();
-  return loaded;
-}
+const std::array<QImage, 4>& pictures() { return ballPictures(QStringLiteral(PELORIN_BALLS_DIR)); }
 
-// The board as drawn at the top left of the client area, or nothing while any cell shows
-// something other than one of the four pictures.
+// The board as drawn at the top left of the client area.
 std::optional<Grid> boardOnScreen(const QImage& client) {
-  Grid board{};
-  for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kColumns; ++x) {
-      const QImage cell = client.copy(x * kCellPixels, y * kCellPixels, kCellPixels, kCellPixels);
-      const auto& known = pictures();
-      std::size_t code = 0;
-      while (code < known.size() && cell != known[code]) ++code;
-      if (code == known.size()) return std::nullopt;
-      board[pelorin::cellIndex(x, y)] = static_cast<std::uint8_t>(code);
-    }
-  }
-  return board;
+  return boardAt(client, {0, 0}, pictures());
 }
 
-QString describe(const std::optional<Grid>& board) {
-  if (!board) return QStringLiteral("(not a board)\n");
-  QString text;
-  for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kColumns; ++x) text += QChar(".YBH"[(*board)[pelorin::cellIndex(x, y)]]);
-    text += '\n';
-  }
-  return text;
-}
-
-// The cell whose removal takes the most balls without ending the game.
-std::optional<Cell> biggestGroup(const GameState& game) {
-  std::optional<Cell> best;
-  int bestSize = 1;
-  for (int y = 0; y < kRows; ++y) {
-    for (int x = 0; x < kColumns; ++x) {
-      GameState trial = game;
-      const pelorin::TurnResult result = pelorin::playTurn(trial, {x, y});
-      if (result.groupSize > bestSize && !result.gameOver) {
-        best = Cell{x, y};
-        bestSize = result.groupSize;
-      }
-    }
-  }
-  return best;
-}
+QString describe(const std::optional<Grid>& board) { return describeBoard(board); }
 
 // A window's client area in root coordinates (xdotool misreads it under a reparenting
 // window manager).
@@ -385,7 +335,7 @@ TEST(EndToEndSession, RemovesClickedGroupsAndKeepsScoresBesideTheExecutable) {
   GameState expected;
   pelorin::newGame(expected, *second);
   for (int turn = 0; turn < 3; ++turn) {
-    const std::optional<Cell> cell = biggestGroup(expected);
+    const std::optional<Cell> cell = biggestGroup(expected, false);
     ASSERT_TRUE(cell.has_value());
     pelorin::playTurn(expected, *cell);
     game.clickCell(*cell);

@@ -1,0 +1,381 @@
+// The Windows package played as a player plays it: the zip unpacked into a directory with Czech
+// letters in its path, pelorin.exe started under Wine on a virtual X display with the clock set
+// by libfaketime (which reaches Wine's processes), driven by xdotool and checked from
+// screenshots against the engine's own deal and turns, and its score file against the bytes
+// this machine's score logic writes for the same game and name.
+#include <gtest/gtest.h>
+#include <iconv.h>
+
+#include <QClipboard>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QThread>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "game/Board.h"
+#include "game/Generator.h"
+#include "game/Turn.h"
+#include "scores/RecordScore.h"
+#include "scores/ScoreFormat.h"
+#include "scores/ScoreTable.h"
+#include "tests/e2e/screen_board.h"
+
+namespace {
+
+using pelorin::Cell;
+using pelorin::GameState;
+using pelorin::Grid;
+using pelorin::kCellPixels;
+
+constexpr int kWaitMs = 20000;
+constexpr std::uint32_t kStartSecond = 1700000000u;
+// The deal reads the clock once Wine has started the game: seconds may pass before.
+constexpr std::uint32_t kSecondsOfGrace = 30;
+
+// Positions in the main window's client area, as laid out.
+constexpr QPoint kBestScoresButton{228 + 42, 148 + 12};
+constexpr QPoint kQuitButton{316 + 42, 148 + 12};
+constexpr QPoint kHomePageLink{124 + 20, 176 + 6 + 6};
+constexpr char kHomePageAddress[] = "https://www.quillon.example";
+constexpr char kPlayerName[] = "Kůň";
+
+QString setting(const char* name) {
+  const QString value = qEnvironmentVariable(name);
+  if (value.isEmpty()) ADD_FAILURE() << name << " is not set";
+  return value;
+}
+
+// Wine reads names from its command line in the locale's encoding: UTF-8 here.
+QProcessEnvironment wineEnvironment() {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("WINEPREFIX", setting("PELORIN_WINE_PREFIX"));
+  environment.insert("WINEDEBUG", "-all");
+  environment.insert("WINEDLLOVERRIDES", "mscoree,mshtml=");
+  environment.insert("LC_ALL", "C.UTF-8");
+  // Nothing from the build may help the package find its DLLs or plugins.
+  for (const char* name :
+       {"WINEPATH", "QT_PLUGIN_PATH", "QT_QPA_PLATFORM", "QT_QPA_PLATFORM_PLUGIN_PATH"})
+    environment.remove(name);
+  // Only the wall clock is set: Qt's timers run on the monotonic one, and Wine decides from
+  // file times whether its prefix needs updating.
+  environment.insert("FAKETIME_DONT_FAKE_MONOTONIC", "1");
+  environment.insert("NO_FAKE_STAT", "1");
+  return environment;
+}
+
+struct Command {
+  int exitCode = -1;
+  QString output;
+};
+
+Command run(const QString& program, const QStringList& arguments, int timeoutMs = kWaitMs) {
+  QProcess process;
+  process.setProcessEnvironment(wineEnvironment());
+  process.start(program, arguments);
+  Command result;
+  if (!process.waitForFinished(timeoutMs)) {
+    process.kill();
+    process.waitForFinished();
+    return result;
+  }
+  result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+  result.output = QString::fromLocal8Bit(process.readAllStandardOutput());
+  return result;
+}
+
+Command wine(const QStringList& arguments) {
+  return run(setting("PELORIN_WINE"), arguments, 120000);  // a new prefix takes about 20 s
+}
+
+Command xdotool(const QStringList& arguments) { return run(setting("PELORIN_XDOTOOL"), arguments); }
+
+// Lets this program answer the X server (the clipboard it owns) for a while.
+void keepAnswering(int milliseconds) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < milliseconds) {
+    QCoreApplication::processEvents();
+    QThread::msleep(20);
+  }
+}
+
+bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (!condition()) {
+    if (timer.elapsed() > timeoutMs) return false;
+    QThread::msleep(100);
+  }
+  return true;
+}
+
+std::optional<QString> visibleWindow(const QString& pattern) {
+  const Command search = xdotool({"search", "--onlyvisible", "--name", pattern});
+  const QString first = search.output.section('\n', 0, 0).trimmed();
+  if (search.exitCode != 0 || first.isEmpty()) return std::nullopt;
+  return first;
+}
+
+QPoint windowPosition(const QString& window) {
+  QPoint position;
+  for (const QString& line : xdotool({"getwindowgeometry", "--shell", window}).output.split('\n')) {
+    if (line.startsWith("X=")) position.setX(line.mid(2).toInt());
+    if (line.startsWith("Y=")) position.setY(line.mid(2).toInt());
+  }
+  return position;
+}
+
+QString windowsPath(const QString& unixPath) {
+  return "Z:" + QDir::toNativeSeparators(unixPath).replace('/', '\\');
+}
+
+const std::array<QImage, 4>& pictures() {
+  return ballPictures(qEnvironmentVariable("PELORIN_BALLS_DIR"));
+}
+
+QImage screen() {
+  return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+      QImage::Format_RGB32);
+}
+
+// The name in Windows-1250, by the C library's converter: an oracle independent of the game's.
+std::string windows1250(const std::string& utf8) {
+  iconv_t converter = iconv_open("WINDOWS-1250", "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return {};
+  std::string in = utf8;
+  std::string out(in.size() * 2, '\0');
+  char* from = in.data();
+  char* to = out.data();
+  std::size_t fromLeft = in.size();
+  std::size_t toLeft = out.size();
+  const bool converted =
+      iconv(converter, &from, &fromLeft, &to, &toLeft) != static_cast<std::size_t>(-1);
+  iconv_close(converter);
+  if (!converted) return {};
+  out.resize(out.size() - toLeft);
+  return out;
+}
+
+QByteArray readAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class WindowsPackage : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(root_.isValid());
+    for (const QImage& picture : pictures()) ASSERT_EQ(picture.size(), QSize(16, 16));
+    const Command unzip =
+        run(setting("PELORIN_UNZIP"), {"-q", setting("PELORIN_WINDOWS_ZIP"), "-d", root_.path()});
+    ASSERT_EQ(unzip.exitCode, 0) << "cannot unpack the package";
+    gameDir_ = root_.filePath("pelorin-1.01-win64");
+    ASSERT_TRUE(QFileInfo::exists(QDir(gameDir_).filePath("pelorin.exe")));
+    ASSERT_FALSE(QFileInfo::exists(scoreFile()));
+    // The prefix made (about 20 s the first time) and Wine's server running, as on a machine
+    // where Wine has been used before: the game's start is then a matter of seconds.
+    ASSERT_EQ(wine({"cmd", "/c", "exit"}).exitCode, 0);
+  }
+
+  QString scoreFile() const { return QDir(gameDir_).filePath("pelorin.sco"); }
+
+  // Starts the game from outside its directory, as a shortcut would, at a fixed second.
+  void start() {
+    game_.setProcessEnvironment(wineEnvironment());
+    game_.setWorkingDirectory(root_.path());
+    game_.setProcessChannelMode(QProcess::ForwardedChannels);
+    game_.start(setting("PELORIN_FAKETIME"),
+                {QStringLiteral("@%1").arg(kStartSecond), setting("PELORIN_WINE"),
+                 QDir(gameDir_).filePath("pelorin.exe")});
+    ASSERT_TRUE(game_.waitForStarted(kWaitMs));
+  }
+
+  // Finds the main window and, near its top left corner, the board of one of the seconds
+  // from the start on: that fixes both where the client area is and which second was dealt.
+  void findDeal() {
+    std::optional<QString> window;
+    ASSERT_TRUE(
+        waitUntil([&] { return (window = visibleWindow("^Pelorin 1\\.01")).has_value(); }, 60000))
+        << "the main window did not appear";
+    const QPoint corner = windowPosition(*window);
+    ASSERT_TRUE(waitUntil([&] {
+      const QImage shot = screen();
+      for (int dy = 0; dy <= 48; ++dy) {
+        for (int dx = 0; dx <= 16; ++dx) {
+          const std::optional<Grid> seen = boardAt(shot, corner + QPoint(dx, dy), pictures());
+          if (!seen) continue;
+          for (std::uint32_t second = kStartSecond; second <= kStartSecond + kSecondsOfGrace;
+               ++second) {
+            pelorin::newGame(expected_, second);
+            if (expected_.board == *seen) {
+              origin_ = corner + QPoint(dx, dy);
+              return true;
+            }
+          }
+        }
+      }
+      return false;
+    })) << "the screen shows no deal of the seconds from "
+        << kStartSecond;
+  }
+
+  void click(QPoint inClient) const {
+    const QPoint at = origin_ + inClient;
+    EXPECT_EQ(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"})
+                  .exitCode,
+              0);
+  }
+
+  // Plays the biggest group, on the screen and in the engine; true when the game went on.
+  bool playBiggestGroup() {
+    const std::optional<Cell> cell = biggestGroup(expected_, true);
+    EXPECT_TRUE(cell.has_value());
+    if (!cell) return false;
+    const bool over = pelorin::playTurn(expected_, *cell).gameOver;
+    click({cell->x * kCellPixels + kCellPixels / 2, cell->y * kCellPixels + kCellPixels / 2});
+    if (over) return false;
+    std::optional<Grid> seen;
+    EXPECT_TRUE(waitUntil([&] {
+      return (seen = boardAt(screen(), origin_, pictures())) == expected_.board;
+    })) << "after a click on ("
+        << cell->x << ", " << cell->y << ") the screen shows\n"
+        << describeBoard(seen).toStdString() << "and not\n"
+        << describeBoard(expected_.board).toStdString();
+    return seen == expected_.board;
+  }
+
+  void closeWindow(const QString& pattern) {
+    std::optional<QString> window;
+    ASSERT_TRUE(waitUntil([&] { return (window = visibleWindow(pattern)).has_value(); }))
+        << "no window " << pattern.toStdString();
+    xdotool({"windowactivate", "--sync", *window});
+    xdotool({"key", "Escape"});
+    EXPECT_TRUE(waitUntil([&] { return !visibleWindow(pattern).has_value(); }))
+        << pattern.toStdString() << " did not close";
+  }
+
+  void quitWithKonec() {
+    click(kQuitButton);
+    ASSERT_TRUE(game_.waitForFinished(kWaitMs)) << "\"Konec\" did not end the game";
+    EXPECT_EQ(game_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game_.exitCode(), 0);
+  }
+
+  void TearDown() override {
+    if (game_.state() != QProcess::NotRunning) {
+      game_.kill();
+      game_.waitForFinished();
+    }
+    wine({"wineboot", "-k"});  // ends whatever the test started in the prefix
+  }
+
+  QTemporaryDir root_{QDir::tempPath() + "/Hra Žluť kůň-XXXXXX"};
+  QString gameDir_;
+  QProcess game_;
+  GameState expected_;
+  QPoint origin_;
+};
+
+// The browser stand-in, copied beside the package and registered for ".htm" machine-wide:
+// Wine ignores the per-user classes key.
+QString registerBrowser(const QString& directory) {
+  const QString program = QDir(directory).filePath("Prohlížeč.exe");
+  if (!QFile::copy(setting("PELORIN_RECORD_ARGUMENTS"), program)) return {};
+  const QString command = QStringLiteral("\"%1\" \"%2\"").arg(windowsPath(program), "%1");
+  if (wine({"reg", "add", "HKCR\\.htm", "/ve", "/d", "PelorinTestPage", "/f"}).exitCode != 0 ||
+      wine(
+          {"reg", "add", "HKCR\\PelorinTestPage\\shell\\open\\command", "/ve", "/d", command, "/f"})
+              .exitCode != 0)
+    return {};
+  return QDir(directory).filePath("arguments.txt");
+}
+
+TEST_F(WindowsPackage, ShowsTheDealOfItsSecondRemovesClickedGroupsAndQuitsOnKonec) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(findDeal());
+  for (int turn = 0; turn < 3; ++turn) ASSERT_TRUE(playBiggestGroup());
+  ASSERT_GT(expected_.score, 0);
+  quitWithKonec();
+  EXPECT_FALSE(QFileInfo::exists(scoreFile())) << "nothing is written at exit";
+}
+
+TEST_F(WindowsPackage, KeepsScoresBesideTheExeWithNamesInWindows1250AsOnLinux) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(findDeal());
+
+  click(kBestScoresButton);
+  ASSERT_TRUE(waitUntil([&] { return QFileInfo(scoreFile()).size() == 220; }))
+      << "no 220-byte score file beside the executable";
+  EXPECT_FALSE(QFileInfo::exists(QDir(root_.path()).filePath("pelorin.sco")));
+  ASSERT_NO_FATAL_FAILURE(closeWindow("^Tabulka"));
+
+  // A whole game; its result makes the table of the default scores.
+  while (playBiggestGroup()) {
+  }
+  std::optional<QString> dialog;
+  ASSERT_TRUE(waitUntil([&] { return (dialog = visibleWindow("^Gratulujeme")).has_value(); }))
+      << "no name dialog after a game of " << expected_.score << " points";
+  // The name field has the focus when the dialog opens.
+  xdotool({"windowactivate", "--sync", *dialog});
+  xdotool({"key", "ctrl+a", "BackSpace"});
+  // Pasted: typed letters missing from the keyboard map all come on one spare key, which Wine
+  // reads only once, so "Kůň" would arrive as "Kůů". Wine takes the X clipboard over, which
+  // this program owns while it keeps answering.
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(kPlayerName));
+  keepAnswering(2000);
+  xdotool({"key", "ctrl+v"});
+  keepAnswering(2000);
+  xdotool({"key", "Return"});
+  ASSERT_NO_FATAL_FAILURE(closeWindow("^Tabulka"));
+
+  pelorin::ScoreTable table = pelorin::defaultScoreTable();
+  const std::optional<int> row = pelorin::insertScore(table, expected_.score);
+  ASSERT_TRUE(row.has_value()) << expected_.score << " points do not make the table";
+  const std::string name = windows1250(kPlayerName);
+  ASSERT_EQ(name.size(), 3u);
+  pelorin::setName(table, *row, name);
+  const pelorin::ScoreFileBytes bytes = pelorin::encodeScores(table);
+  EXPECT_EQ(readAll(scoreFile()).toHex(' ').toStdString(),
+            QByteArray(reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()))
+                .toHex(' ')
+                .toStdString())
+      << "the score file differs from what this machine's score logic writes";
+
+  quitWithKonec();
+}
+
+TEST_F(WindowsPackage, TheLinkStartsTheProgramRegisteredForHtmWithTheAddress) {
+  const QString browserRecord = registerBrowser(root_.path());
+  ASSERT_FALSE(browserRecord.isEmpty()) << "cannot register the browser stand-in";
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(findDeal());
+
+  click(kHomePageLink);
+  ASSERT_TRUE(waitUntil([&] { return QFileInfo::exists(browserRecord); }))
+      << "the program registered for .htm was not started";
+  EXPECT_EQ(readAll(browserRecord).toStdString(), std::string(kHomePageAddress) + "\n")
+      << "the address is not its one argument";
+
+  quitWithKonec();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "xcb");  // grabs the virtual display the game runs on
+  QGuiApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
