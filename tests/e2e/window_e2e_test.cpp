@@ -35,6 +35,8 @@ using pelorin::Cell;
 using pelorin::GameState;
 using pelorin::Grid;
 using pelorin::kCellPixels;
+using pelorin::kColumns;
+using pelorin::kRows;
 
 constexpr int kClientWidth = 402;
 constexpr int kClientHeight = 201;
