@@ -27,6 +27,7 @@
 #include "game/Board.h"
 #include "game/Generator.h"
 #include "game/Turn.h"
+#include "tests/e2e/process_driver.h"
 #include "tests/e2e/screen_board.h"
 
 namespace {
@@ -49,23 +50,8 @@ constexpr QPoint kNewGameButton{140 + 42, 148 + 12};
 constexpr QPoint kBestScoresButton{228 + 42, 148 + 12};
 constexpr QPoint kQuitButton{316 + 42, 148 + 12};
 
-struct Command {
-  int exitCode = -1;
-  QString output;
-};
-
 Command run(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  Command result;
-  if (!process.waitForFinished(kWaitMs)) {
-    process.kill();
-    process.waitForFinished();
-    return result;
-  }
-  result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  result.output = QString::fromLocal8Bit(process.readAllStandardOutput());
-  return result;
+  return runCommand(program, arguments, kWaitMs);
 }
 
 Command xdotool(const QStringList& arguments) {
@@ -73,21 +59,12 @@ Command xdotool(const QStringList& arguments) {
 }
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QThread::msleep(50);
-  }
-  return true;
+  return ::waitUntil(condition, timeoutMs);
 }
 
 // The first visible window whose title matches `pattern`.
 std::optional<QString> visibleWindow(const QString& pattern) {
-  const Command search = xdotool({"search", "--onlyvisible", "--name", pattern});
-  const QString first = search.output.section('\n', 0, 0).trimmed();
-  if (search.exitCode != 0 || first.isEmpty()) return std::nullopt;
-  return first;
+  return firstWindowFound(xdotool({"search", "--onlyvisible", "--name", pattern}));
 }
 
 const std::array<QImage, 4>& pictures() { return ballPictures(QStringLiteral(PELORIN_BALLS_DIR)); }

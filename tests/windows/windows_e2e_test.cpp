@@ -30,6 +30,7 @@
 #include "scores/RecordScore.h"
 #include "scores/ScoreFormat.h"
 #include "scores/ScoreTable.h"
+#include "tests/e2e/process_driver.h"
 #include "tests/e2e/screen_board.h"
 
 namespace {
@@ -75,24 +76,8 @@ QProcessEnvironment wineEnvironment() {
   return environment;
 }
 
-struct Command {
-  int exitCode = -1;
-  QString output;
-};
-
 Command run(const QString& program, const QStringList& arguments, int timeoutMs = kWaitMs) {
-  QProcess process;
-  process.setProcessEnvironment(wineEnvironment());
-  process.start(program, arguments);
-  Command result;
-  if (!process.waitForFinished(timeoutMs)) {
-    process.kill();
-    process.waitForFinished();
-    return result;
-  }
-  result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-  result.output = QString::fromLocal8Bit(process.readAllStandardOutput());
-  return result;
+  return runCommand(program, arguments, timeoutMs, wineEnvironment());
 }
 
 Command wine(const QStringList& arguments) {
@@ -112,20 +97,11 @@ void keepAnswering(int milliseconds) {
 }
 
 bool waitUntil(const std::function<bool()>& condition, int timeoutMs = kWaitMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QThread::msleep(100);
-  }
-  return true;
+  return ::waitUntil(condition, timeoutMs, 100);
 }
 
 std::optional<QString> visibleWindow(const QString& pattern) {
-  const Command search = xdotool({"search", "--onlyvisible", "--name", pattern});
-  const QString first = search.output.section('\n', 0, 0).trimmed();
-  if (search.exitCode != 0 || first.isEmpty()) return std::nullopt;
-  return first;
+  return firstWindowFound(xdotool({"search", "--onlyvisible", "--name", pattern}));
 }
 
 QPoint windowPosition(const QString& window) {
