@@ -5,14 +5,15 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <array>
-#include <memory>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <optional>
-#include <regex>
 #include <sstream>
+#include <string>
 
 #include "scores/RecordScore.h"
 #include "scores/ScoreDisk.h"
@@ -202,8 +203,8 @@ TEST(KilledGame, FileIsTheOldOrTheNewTableAndNothingStaysBehind) {
                                  ReplaceStep::TemporaryNamed, ReplaceStep::Renamed};
   for (const bool unnamed : {true, false}) {
     for (const ReplaceStep step : kSteps) {
-      SCOPED_TRACE(::testing::Message() << "unnamed temporaries " << unnamed << ", step "
-                                        << static_cast<int>(step));
+      SCOPED_TRACE(::testing::Message()
+                   << "unnamed temporaries " << unnamed << ", step " << static_cast<int>(step));
       ScratchDirectory directory("killed");
       const fs::path file = directory.path() / kScoreFileName;
       const ScoreTable old = tableIn(directory.path());
@@ -231,10 +232,10 @@ TEST(KilledGame, FileIsTheOldOrTheNewTableAndNothingStaysBehind) {
       ScoreTable table;
       ASSERT_TRUE(recordResult(directory.path(), 6000, "Next", table));
       EXPECT_EQ(entriesOf(directory.path()), std::set<std::string>{kScoreFileName});
-      EXPECT_EQ(readBytes(file),
-                bytesOf(withResult(step == ReplaceStep::Renamed ? withResult(old, 5000, "Killed")
-                                                                : old,
-                                   6000, "Next")));
+      EXPECT_EQ(
+          readBytes(file),
+          bytesOf(withResult(step == ReplaceStep::Renamed ? withResult(old, 5000, "Killed") : old,
+                             6000, "Next")));
     }
   }
 }
@@ -283,8 +284,8 @@ TEST(LinkedScoreFile, TheTargetIsReplacedAndTheLinkStaysALink) {
   fs::create_directories(elsewhere);
   ScoreTable table = defaultScoreTable();
   setName(table, 3, "Kept");
-  std::ofstream(elsewhere / "table.bin", std::ios::binary).write(
-      reinterpret_cast<const char*>(encodeScores(table).data()), kScoreFileSize);
+  std::ofstream(elsewhere / "table.bin", std::ios::binary)
+      .write(reinterpret_cast<const char*>(encodeScores(table).data()), kScoreFileSize);
   fs::create_symlink("../elsewhere/table.bin", game / kScoreFileName);
 
   ScoreTable shown;
@@ -329,6 +330,28 @@ TEST(SpecialFiles, APipeOrADeviceInTheFilesPlaceIsRefusedWithoutBlocking) {
   EXPECT_TRUE(fs::is_character_file(file));
 }
 
+// A line of an strace log, where it starts, and a value read from it.
+struct TracedCall {
+  std::size_t position = 0;
+  std::string value;
+};
+
+// The first call of `name` whose line holds `marker`, with `read` applied to that line.
+template <typename Read>
+std::optional<TracedCall> findCall(const std::string& trace, const std::string& name,
+                                   const std::string& marker, Read read) {
+  for (std::size_t start = 0; start < trace.size();) {
+    const std::size_t end = std::min(trace.find('\n', start), trace.size());
+    const std::string line = trace.substr(start, end - start);
+    const std::size_t call = line.find(name);
+    const bool isCall = call != std::string::npos && (call == 0 || line[call - 1] == ' ');
+    if (isCall && line.find(marker) != std::string::npos)
+      return TracedCall{start + call, read(line.substr(call))};
+    start = end + 1;
+  }
+  return std::nullopt;
+}
+
 // Reads what one rewrite asks of the kernel, where strace is installed and allowed to trace.
 TEST(DurableRewrite, NewFileIsSyncedBeforeTheRenameAndTheDirectoryAfterIt) {
   if (std::system("command -v strace >/dev/null 2>&1") != 0) {
@@ -336,8 +359,8 @@ TEST(DurableRewrite, NewFileIsSyncedBeforeTheRenameAndTheDirectoryAfterIt) {
   }
   ScratchDirectory directory("strace");
   tableIn(directory.path());  // the rewrite, not the creation, is traced
-  const fs::path log = directory.path().parent_path() /
-                       (directory.path().filename().string() + ".strace");
+  const fs::path log =
+      directory.path().parent_path() / (directory.path().filename().string() + ".strace");
   const std::string command = "strace -f -qq -o '" + log.string() +
                               "' -e trace=openat,fsync,fdatasync,rename,renameat,renameat2 '" +
                               PELORIN_SCORE_DRIVER + "' '" + directory.path().string() +
@@ -351,15 +374,20 @@ TEST(DurableRewrite, NewFileIsSyncedBeforeTheRenameAndTheDirectoryAfterIt) {
     GTEST_SKIP() << "strace could not trace here (status " << status << ")";
   }
   const std::string trace = text.str();
-  std::smatch match;
   // The directory the new file is renamed in, and the new file itself.
-  ASSERT_TRUE(std::regex_search(trace, match,
-                                std::regex(R"(renameat2?\((\d+), "pelorin\.sco\.[0-9a-f]{16}\.tmp")")))
-      << trace;
-  const std::string directoryFd = match[1];
-  const auto renameAt = static_cast<std::size_t>(match.position(0));
-  ASSERT_TRUE(std::regex_search(trace, match, std::regex(R"(O_TMPFILE[^\n]*= (\d+))"))) << trace;
-  const std::string newFileFd = match[1];
+  const std::optional<TracedCall> rename =
+      findCall(trace, "renameat", "\"pelorin.sco.", [](const std::string& line) {
+        const auto open = line.find('(');
+        return line.substr(open + 1, line.find(',', open) - open - 1);
+      });
+  ASSERT_TRUE(rename) << trace;
+  const std::string& directoryFd = rename->value;
+  const std::size_t renameAt = rename->position;
+  const std::optional<TracedCall> create =
+      findCall(trace, "openat", "O_TMPFILE",
+               [](const std::string& line) { return line.substr(line.rfind("= ") + 2); });
+  ASSERT_TRUE(create) << trace;
+  const std::string& newFileFd = create->value;
   const auto syncNew = trace.find("fsync(" + newFileFd + ")");
   const auto syncDirectory = trace.find("fsync(" + directoryFd + ")", renameAt);
   EXPECT_NE(syncNew, std::string::npos) << trace;
