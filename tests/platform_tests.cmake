@@ -12,6 +12,9 @@ if(WIN32)
   )
   target_compile_definitions(platform_tests PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
   target_link_libraries(platform_tests PRIVATE platform scores GTest::gtest)
+  # Away from the game's web.htm: the shell's lookup also searches the running program's folder.
+  set_target_properties(platform_tests PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/platform_tests)
 else()
   target_sources(platform_tests PRIVATE
     platform/posix_test_main.cpp platform/posix_child.h
@@ -21,4 +24,5 @@ else()
   target_link_libraries(platform_tests PRIVATE platform GTest::gtest)
 endif()
 target_include_directories(platform_tests PRIVATE ${PROJECT_SOURCE_DIR})
-gtest_discover_tests(platform_tests)
+# The browser tests register handlers in the one registry of the Wine prefix: one at a time.
+gtest_discover_tests(platform_tests PROPERTIES RESOURCE_LOCK platform_registry)

@@ -70,7 +70,17 @@ int textRight(const QLabel* label) {
          std::max(metrics.horizontalAdvance(label->text()), ink.right() + 1);
 }
 
-class LabelExtents : public WindowTest {};
+// The faces a fresh Linux desktop has. Qt's offscreen platform on Windows has no font
+// database, so its metrics measure nothing there.
+class LabelExtents : public WindowTest {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    GTEST_SKIP() << "no font database on the offscreen platform under Windows";
+#endif
+    WindowTest::SetUp();
+  }
+};
 
 TEST_F(LabelExtents, NameDialogTextsStayApartAtEveryScoreLength) {
   auto* label2 = frmJmeno->findChild<QLabel*>("Label2");
