@@ -11,7 +11,7 @@ find_program(PELORIN_OPENBOX openbox)
 
 if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININFO AND PELORIN_XPROP)
   add_executable(e2e_tests e2e/window_e2e_test.cpp e2e/screen_board.cpp e2e/screen_board.h
-    e2e/process_driver.cpp e2e/process_driver.h)
+    e2e/process_driver.cpp e2e/process_driver.h e2e/xcb_test_main.cpp)
   target_compile_definitions(e2e_tests PRIVATE
     PELORIN_EXECUTABLE="$<TARGET_FILE:pelorin>"
     PELORIN_WEB_PAGE="$<TARGET_FILE_DIR:pelorin>/web.htm"

@@ -565,10 +565,3 @@ INSTANTIATE_TEST_SUITE_P(Scales, ScaledReleases,
                          });
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");  // grabs the virtual display the game runs on
-  QGuiApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}

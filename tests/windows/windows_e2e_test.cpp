@@ -348,10 +348,3 @@ TEST_F(WindowsPackage, TheLinkStartsTheProgramRegisteredForHtmWithTheAddress) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "xcb");  // grabs the virtual display the game runs on
-  QGuiApplication application(argc, argv);
-  ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
