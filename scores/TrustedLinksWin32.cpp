@@ -98,6 +98,8 @@ fs::path finalPath(HANDLE file) {
 
 FileHandle openUnfollowed(const fs::path& path, DWORD access, DWORD disposition, bool* isLink) {
   if (isLink != nullptr) *isLink = false;
+  // Reading the attributes tells a link; write access alone does not include it.
+  access |= FILE_READ_ATTRIBUTES;
   FileHandle file(::CreateFileW(path.c_str(), access, kShareAll, nullptr, disposition,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.valid()) return file;
@@ -135,12 +137,13 @@ FileHandle openTrusted(const fs::path& path, DWORD access, fs::path& resolved) {
       !isLinkTag(tag) || !isTrustedLink(link.get(), directory)) {
     return refused();
   }
-  FileHandle target(::CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle target(::CreateFileW(path.c_str(), access | FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!target.valid()) return target;
   // Every later open goes to the file itself, unfollowed: that must be the file found here.
   resolved = finalPath(target.get());
-  const FileHandle there = resolved.empty() ? FileHandle() : openUnfollowed(resolved, 0);
+  const FileHandle there =
+      resolved.empty() ? FileHandle() : openUnfollowed(resolved, FILE_READ_ATTRIBUTES);
   if (!there.valid() || !sameFile(there.get(), target.get())) return refused();
   return target;
 }
