@@ -36,6 +36,11 @@ int recordAs(const Player& player, const fs::path& directory, std::int32_t score
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+void setOwner(const fs::path& path, uid_t owner, gid_t group, mode_t mode) {
+  ASSERT_EQ(chown(path.c_str(), owner, group), 0);
+  ASSERT_EQ(chmod(path.c_str(), mode), 0);
+}
+
 void makeLink(const fs::path& target, const fs::path& link, uid_t owner) {
   fs::create_symlink(target, link);
   ASSERT_EQ(lchown(link.c_str(), owner, owner), 0);
@@ -53,17 +58,13 @@ class SharedTable : public ::testing::Test {
   void SetUp() override {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to play two users";
     // The README's shared directory, and a home that only the first player may enter.
-    ASSERT_EQ(chown(root_.path().c_str(), 0, kSharedGroup), 0);
-    ASSERT_EQ(chmod(root_.path().c_str(), 02775), 0);
+    setOwner(root_.path(), 0, kSharedGroup, 02775);
     fs::create_directory(shared_);
-    ASSERT_EQ(chown(shared_.c_str(), 0, kSharedGroup), 0);
-    ASSERT_EQ(chmod(shared_.c_str(), 02775), 0);
+    setOwner(shared_, 0, kSharedGroup, 02775);
     fs::create_directory(home_);
-    ASSERT_EQ(chown(home_.c_str(), kPlayers[0].uid, kPlayers[0].gid), 0);
-    ASSERT_EQ(chmod(home_.c_str(), 0700), 0);
+    setOwner(home_, kPlayers[0].uid, kPlayers[0].gid, 0700);
     std::ofstream(home_ / "notes") << "precious data\n";
-    ASSERT_EQ(chown((home_ / "notes").c_str(), kPlayers[0].uid, kPlayers[0].gid), 0);
-    ASSERT_EQ(chmod((home_ / "notes").c_str(), 0600), 0);
+    setOwner(home_ / "notes", kPlayers[0].uid, kPlayers[0].gid, 0600);
   }
 
   // A group-writable score file, as an administrator sets one up for the group.
@@ -71,8 +72,7 @@ class SharedTable : public ::testing::Test {
     ScoreTable table;
     ASSERT_TRUE(readScoreFile(directory, table));
     const fs::path file = directory / kScoreFileName;
-    ASSERT_EQ(chown(file.c_str(), 0, kSharedGroup), 0);
-    ASSERT_EQ(chmod(file.c_str(), 0664), 0);
+    setOwner(file, 0, kSharedGroup, 0664);
   }
 
   // Both players take turns; every result must end up in the file.
@@ -101,8 +101,7 @@ class SharedTable : public ::testing::Test {
 TEST_F(SharedTable, GroupDirectoryKeepsBothPlayersResults) {
   ScratchDirectory directory("shared-group");
   prepare(directory.path());
-  ASSERT_EQ(chown(directory.path().c_str(), 0, kSharedGroup), 0);
-  ASSERT_EQ(chmod(directory.path().c_str(), 0775), 0);
+  setOwner(directory.path(), 0, kSharedGroup, 0775);
   playRounds(directory.path());
 }
 
@@ -118,8 +117,7 @@ TEST_F(SharedTable, StickyDirectoryLetsTheGroupRewriteInPlace) {
   ScratchDirectory directory("shared-sticky");
   prepare(directory.path());
   ASSERT_EQ(chown((directory.path() / kScoreFileName).c_str(), kPlayers[0].uid, kSharedGroup), 0);
-  ASSERT_EQ(chown(directory.path().c_str(), 0, kSharedGroup), 0);
-  ASSERT_EQ(chmod(directory.path().c_str(), 01775), 0);
+  setOwner(directory.path(), 0, kSharedGroup, 01775);
   playRounds(directory.path());
 }
 
