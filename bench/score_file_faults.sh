@@ -104,6 +104,60 @@ if [ "$(id -u)" = 0 ]; then
     report "shared group, directory $mode: result kept" "$kept of $rounds results"
   done
 
+  # Links in a directory shared as the README suggests (root's, group 54000, mode 2775). The
+  # first player keeps files in a home of their own that the second cannot enter.
+  as() { user=$1; shift; setpriv --reuid="$user" --regid="$user" --groups=54000 "$@"; }
+  home="$work/home"; mkdir "$home"; chown 54001:54001 "$home"; chmod 700 "$home"
+  shared_table() {
+    dir="$work/$1"; mkdir "$dir"; chown 0:54000 "$dir"; chmod 2775 "$dir"
+    as 54001 sh -c "umask 002; exec '$driver' '$dir' 5000 Alice" >/dev/null
+  }
+  victim_file() {
+    victim="$home/victim-$1.txt"
+    as 54001 sh -c "echo 'precious data' >'$victim'; chmod 600 '$victim'"
+  }
+  fingerprint() { stat -c '%s %a %u:%g' "$1"; md5sum <"$1"; }
+
+  # The second player swaps the table for a link to a file of the first player's.
+  kept=0; stored=0; blocked=0
+  for round in $(seq "$rounds"); do
+    shared_table "planted-$round"; victim_file "$round"; before="$(fingerprint "$victim")"
+    as 54002 sh -c "rm '$dir/pelorin.sco' && ln -s '$victim' '$dir/pelorin.sco'"
+    as 54001 timeout 5 "$driver" "$dir" 6000 Alice >/dev/null 2>&1
+    case $? in 0) stored=$((stored + 1)) ;; 124 | 137) blocked=$((blocked + 1)) ;; esac
+    [ "$(fingerprint "$victim")" = "$before" ] && [ -L "$dir/pelorin.sco" ] && kept=$((kept + 1))
+  done
+  report "planted link: target and link kept" "$kept of $rounds rounds"
+  report "  result stored through it / game blocked" "$stored / $blocked of $rounds rounds"
+
+  # Links that the player or the directory's owner made are followed.
+  mkdir "$work/tables"; chown 0:54000 "$work/tables"; chmod 2775 "$work/tables"
+  own=0; owners=0
+  for round in $(seq "$rounds"); do
+    shared_table "own-$round"; table="$home/table-$round"
+    as 54001 sh -c "mv '$dir/pelorin.sco' '$table' && ln -s '$table' '$dir/pelorin.sco'"
+    as 54001 "$driver" "$dir" 6000 "O$round" >/dev/null
+    [ -L "$dir/pelorin.sco" ] && grep -qa "O$round" "$table" && own=$((own + 1))
+    shared_table "owners-$round"; table="$work/tables/table-$round"
+    mv "$dir/pelorin.sco" "$table"; chmod 664 "$table"; ln -s "$table" "$dir/pelorin.sco"
+    as 54001 "$driver" "$dir" 6000 "R$round" >/dev/null
+    [ -L "$dir/pelorin.sco" ] && grep -qa "R$round" "$table" && owners=$((owners + 1))
+  done
+  report "player's own link: target updated" "$own of $rounds rounds"
+  report "directory owner's link: target updated" "$owners of $rounds rounds"
+
+  # The second player plants a stale temporary name that links to a file of the first's.
+  untouched=0
+  for round in $(seq "$rounds"); do
+    shared_table "temporary-$round"; victim_file "t$round"; before="$(fingerprint "$victim")"
+    planted="$dir/pelorin.sco.$(printf '%016x' "$round").tmp"
+    as 54002 sh -c "ln -s '$victim' '$planted' && touch -h -d '2 minutes ago' '$planted'"
+    as 54001 "$driver" "$dir" 6000 "T$round" >/dev/null
+    [ "$(fingerprint "$victim")" = "$before" ] && holds "$dir" "T$round" &&
+      untouched=$((untouched + 1))
+  done
+  report "planted temporary name: outside unchanged" "$untouched of $rounds rounds"
+
   # Power cut on XFS: the image is copied while mounted, right after a result was recorded.
   if command -v mkfs.xfs >/dev/null && truncate -s 300M "$work/xfs.img" &&
     mkfs.xfs -q "$work/xfs.img" && mkdir "$work/mnt" "$work/copy" &&

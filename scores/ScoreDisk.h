@@ -18,8 +18,9 @@ struct ScoreFileContents {
   std::size_t size = 0;
 };
 
-// Reads a regular file (following links) without ever blocking: a pipe, device, socket or
-// directory of that name is refused.
+// Reads a regular file without ever blocking: a pipe, device, socket or directory of that name
+// is refused. A symbolic link is followed only where it belongs to the player or to the owner
+// of the directory that holds it; another player's link reads as a file that cannot be read.
 std::optional<ScoreFileContents> readScoreBytes(const std::filesystem::path& file);
 
 // Creates `file` holding `bytes`, complete and synced, only if nothing of that name exists:
@@ -27,11 +28,13 @@ std::optional<ScoreFileContents> readScoreBytes(const std::filesystem::path& fil
 bool createScoreFile(const std::filesystem::path& file, const ScoreFileBytes& bytes);
 
 // The exclusive lock that every running game takes before it rewrites the score file. A
-// linked file is locked, read and replaced where the link points; the link stays a link.
+// linked file is locked, read and replaced where the link points, when the link can be
+// trusted as above; the link stays a link.
 class LockedScoreFile {
  public:
-  // Null when the file is missing, is not a regular file, or stays locked by another game for
-  // longer than a moment (a result is then dropped rather than the game kept waiting).
+  // Null when the file is missing, is not a regular file, is reached only through a link that
+  // cannot be trusted, or stays locked by another game for longer than a moment (a result is
+  // then dropped rather than the game kept waiting).
   static std::unique_ptr<LockedScoreFile> lock(const std::filesystem::path& file);
 
   LockedScoreFile(const LockedScoreFile&) = delete;

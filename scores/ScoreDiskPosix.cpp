@@ -1,6 +1,8 @@
 // The score file on POSIX systems: flock on the file itself, so that every game agrees on the
 // lock also where the directory cannot be written; an unnamed temporary file (O_TMPFILE)
-// where the file system has them, so that a killed game leaves nothing behind.
+// where the file system has them, so that a killed game leaves nothing behind. Links are
+// followed only where they can be trusted (TrustedLinksPosix.h), and no other name in the
+// directory is ever opened through a link.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -11,12 +13,12 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
-#include <system_error>
 #include <thread>
 #include <utility>
 
 #include "scores/ScoreDisk.h"
 #include "scores/ScoreDiskCommon.h"
+#include "scores/TrustedLinksPosix.h"
 
 namespace pelorin {
 namespace {
@@ -28,23 +30,8 @@ constexpr int kTemporaryNameAttempts = 8;
 constexpr mode_t kNewFileMode = 0666;  // narrowed by the umask, like any new file
 constexpr mode_t kPermissionBits = 0777;
 
-class Descriptor {
- public:
-  explicit Descriptor(int fd = -1) : fd_(fd) {}
-  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-  Descriptor& operator=(Descriptor&& other) noexcept {
-    std::swap(fd_, other.fd_);
-    return *this;
-  }
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-
- private:
-  int fd_;
-};
+using detail::Descriptor;
+using detail::TrustedFile;
 
 bool sameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
@@ -76,17 +63,23 @@ std::optional<ScoreFileContents> readFrom(int fd) {
   return contents;
 }
 
-// A pipe or device opened without O_NONBLOCK could wait for ever; fstat on the descriptor
-// then refuses it before anything is read.
-Descriptor openRegular(const char* path, int flags) {
-  Descriptor fd(::open(path, flags | O_NONBLOCK | O_CLOEXEC));
-  struct stat info {};
-  if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return Descriptor();
-  return fd;
+fs::path directoryOf(const fs::path& file) {
+  return file.parent_path().empty() ? fs::path(".") : file.parent_path();
 }
 
 Descriptor openDirectory(const fs::path& directory) {
   return Descriptor(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+}
+
+// The score file's directory as a place to open from, also where it may not be listed.
+Descriptor openDirectoryPath(const fs::path& file) {
+  return Descriptor(::open(directoryOf(file).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+std::optional<TrustedFile> openScoreFile(const fs::path& file, int flags) {
+  const Descriptor directory = openDirectoryPath(file);
+  if (!directory.valid()) return std::nullopt;
+  return detail::openTrusted(directory.get(), file.filename().string(), flags);
 }
 
 // A temporary file is older than a minute and no game holds it: a killed game left it.
@@ -106,9 +99,12 @@ void removeStaleTemporaries(int directoryFd) {
     if (!S_ISREG(info.st_mode)) continue;
     const auto modified = std::chrono::system_clock::from_time_t(info.st_mtime);
     if (now - modified < std::chrono::seconds(kStaleTemporarySeconds)) continue;
+    // Only the file looked at goes, and only its name: nothing is opened through a link.
     Descriptor fd(::openat(directoryFd, entry->d_name,
                            O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
-    if (fd.valid() && ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
+    struct stat opened {};
+    if (fd.valid() && ::fstat(fd.get(), &opened) == 0 && sameFile(opened, info) &&
+        ::flock(fd.get(), LOCK_EX | LOCK_NB) == 0) {
       ::unlinkat(directoryFd, entry->d_name, 0);
     }
   }
@@ -125,7 +121,7 @@ class Temporary {
   Temporary(const Temporary&) = delete;
   Temporary& operator=(const Temporary&) = delete;
   ~Temporary() {
-    if (!name_.empty()) ::unlinkat(directoryFd_, name_.c_str(), 0);
+    if (!name_.empty() && stillNamed()) ::unlinkat(directoryFd_, name_.c_str(), 0);
   }
 
   // Creates the file; errno tells why not.
@@ -155,6 +151,13 @@ class Temporary {
     return false;
   }
   void release() { name_.clear(); }
+  // Whether the name is still this file's.
+  bool stillNamed() const {
+    struct stat named {};
+    struct stat own {};
+    return ::fstatat(directoryFd_, name_.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+           ::fstat(fd_.get(), &own) == 0 && sameFile(named, own);
+  }
 
  private:
   bool createUnnamed() {
@@ -210,19 +213,18 @@ bool rewriteInPlace(int fd, const ScoreFileBytes& bytes) {
 }  // namespace
 
 struct LockedScoreFile::Handle {
-  Descriptor fd;    // opened for reading; closing it releases the lock
-  fs::path path;    // where the file is, links resolved
-  struct stat info {};
+  fs::path file;       // as the game names it, perhaps a link
+  TrustedFile locked;  // opened for reading; closing it releases the lock
 };
 
 std::optional<ScoreFileContents> readScoreBytes(const fs::path& file) {
-  const Descriptor fd = openRegular(file.c_str(), O_RDONLY);
-  if (!fd.valid()) return std::nullopt;
-  return readFrom(fd.get());
+  const std::optional<TrustedFile> opened = openScoreFile(file, O_RDONLY);
+  if (!opened) return std::nullopt;
+  return readFrom(opened->file.get());
 }
 
 bool createScoreFile(const fs::path& file, const ScoreFileBytes& bytes) {
-  const Descriptor directory = openDirectory(file.parent_path().empty() ? "." : file.parent_path());
+  const Descriptor directory = openDirectory(directoryOf(file));
   if (!directory.valid()) return false;
   removeStaleTemporaries(directory.get());
   Temporary temporary(directory.get());
@@ -248,19 +250,13 @@ std::unique_ptr<LockedScoreFile> LockedScoreFile::lock(const fs::path& file) {
   const auto deadline = Clock::now() + std::chrono::milliseconds(detail::kLockWaitMilliseconds);
   const auto pause = std::chrono::milliseconds(detail::kLockPollMilliseconds);
   for (;;) {
-    std::error_code error;
-    auto handle = std::make_unique<Handle>();
-    handle->path = fs::canonical(file, error);
-    if (error) return nullptr;
-    handle->fd = openRegular(handle->path.c_str(), O_RDONLY | O_NOFOLLOW);
-    if (!handle->fd.valid()) {
-      // The last link was swapped between resolving and opening: resolve again.
-      if (errno == ELOOP && Clock::now() < deadline) continue;
-      return nullptr;
-    }
+    std::optional<TrustedFile> opened = openScoreFile(file, O_RDONLY);
+    if (!opened) return nullptr;
+    auto handle = std::make_unique<Handle>(Handle{file, std::move(*opened)});
+    const int fd = handle->locked.file.get();
     bool locked = false;
     while (!locked) {
-      if (::flock(handle->fd.get(), LOCK_EX | LOCK_NB) == 0) {
+      if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
         locked = true;
       } else if (errno == EWOULDBLOCK || errno == EINTR) {
         if (Clock::now() >= deadline) return nullptr;
@@ -270,9 +266,8 @@ std::unique_ptr<LockedScoreFile> LockedScoreFile::lock(const fs::path& file) {
       }
     }
     // The game that held the lock may have renamed a new file over the one locked here.
-    struct stat now {};
-    if (::fstat(handle->fd.get(), &handle->info) == 0 && ::stat(file.c_str(), &now) == 0 &&
-        sameFile(handle->info, now)) {
+    const std::optional<TrustedFile> now = openScoreFile(file, O_RDONLY);
+    if (now && sameFile(handle->locked.info, now->info)) {
       return std::unique_ptr<LockedScoreFile>(new LockedScoreFile(std::move(handle)));
     }
     if (Clock::now() >= deadline) return nullptr;
@@ -280,44 +275,46 @@ std::unique_ptr<LockedScoreFile> LockedScoreFile::lock(const fs::path& file) {
 }
 
 std::optional<ScoreFileContents> LockedScoreFile::read() const {
-  return readFrom(handle_->fd.get());
+  return readFrom(handle_->locked.file.get());
 }
 
 bool LockedScoreFile::replace(const ScoreFileBytes& bytes) {
-  const Handle& locked = *handle_;
+  const struct stat& locked = handle_->locked.info;
   // A file the player made read-only is not replaced behind their back, though a rename
-  // would do it. Opening it for writing changes nothing.
-  const Descriptor writable = openRegular(locked.path.c_str(), O_WRONLY | O_NOFOLLOW);
-  struct stat info {};
-  if (!writable.valid() || ::fstat(writable.get(), &info) != 0 || !sameFile(info, locked.info)) {
-    return false;
-  }
-  const Descriptor directory = openDirectory(locked.path.parent_path());
-  if (!directory.valid()) return rewriteInPlace(writable.get(), bytes);
+  // would do it. Opening it for writing changes nothing. A linked file is replaced in its own
+  // directory.
+  const std::optional<TrustedFile> target = openScoreFile(handle_->file, O_WRONLY);
+  if (!target || !sameFile(target->info, locked)) return false;
+  const int writable = target->file.get();
+  const Descriptor& directory = target->directory;
+  if (!directory.valid()) return rewriteInPlace(writable, bytes);
   removeStaleTemporaries(directory.get());
 
   Temporary temporary(directory.get());
   if (!temporary.create()) {
     const bool directoryReadOnly = errno == EACCES || errno == EPERM;
-    return directoryReadOnly && rewriteInPlace(writable.get(), bytes);
+    return directoryReadOnly && rewriteInPlace(writable, bytes);
   }
   // A shared file keeps its group and mode, or the other players could no longer write it.
   struct stat created {};
   if (::fstat(temporary.fd(), &created) != 0) return false;
-  if (created.st_gid != locked.info.st_gid &&
-      ::fchown(temporary.fd(), static_cast<uid_t>(-1), locked.info.st_gid) != 0) {
-    return rewriteInPlace(writable.get(), bytes);
+  if (created.st_gid != locked.st_gid &&
+      ::fchown(temporary.fd(), static_cast<uid_t>(-1), locked.st_gid) != 0) {
+    return rewriteInPlace(writable, bytes);
   }
-  if (::fchmod(temporary.fd(), locked.info.st_mode & kPermissionBits) != 0) return false;
+  if (::fchmod(temporary.fd(), locked.st_mode & kPermissionBits) != 0) return false;
   if (!fillTemporary(temporary, bytes)) return false;
   if (temporary.isUnnamed() && !temporary.linkUnderTemporaryName()) return false;
   detail::reportStep(ReplaceStep::TemporaryNamed);
+  // Another player who may write the directory could have put something else under the
+  // temporary name: only the file written here is renamed.
+  if (!temporary.stillNamed()) return false;
 
-  const std::string target = locked.path.filename().string();
-  if (::renameat(directory.get(), temporary.name().c_str(), directory.get(), target.c_str()) != 0) {
+  if (::renameat(directory.get(), temporary.name().c_str(), directory.get(),
+                 target->name.c_str()) != 0) {
     // A sticky directory lets only the owner replace the file; its writers may still write it.
     const bool notOurs = errno == EPERM || errno == EACCES;
-    return notOurs && rewriteInPlace(writable.get(), bytes);
+    return notOurs && rewriteInPlace(writable, bytes);
   }
   temporary.release();
   detail::reportStep(ReplaceStep::Renamed);

@@ -1,15 +1,16 @@
 // The score file on Windows. A lock file beside the score file carries the lock, because a
 // file that any process holds open cannot be renamed over there; renames that meet a reader
-// holding the old file are tried again for a moment.
+// holding the old file are tried again for a moment. Links are followed only where they can be
+// trusted (TrustedLinksWin32.h); no other name is opened through a link.
 #include <windows.h>
 
 #include <chrono>
-#include <system_error>
 #include <string>
 #include <utility>
 
 #include "scores/ScoreDisk.h"
 #include "scores/ScoreDiskCommon.h"
+#include "scores/TrustedLinksWin32.h"
 
 namespace pelorin {
 namespace {
@@ -20,40 +21,13 @@ using Clock = std::chrono::steady_clock;
 constexpr wchar_t kLockFileSuffix[] = L".lock";
 constexpr int kRenameAttempts = 10;
 constexpr DWORD kRenamePauseMilliseconds = 50;
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr int kTemporaryNameAttempts = 8;
 // Far past the end of any score file: a lock there never stands in the way of a reader.
 constexpr DWORD kLockOffsetHigh = 0x7FFFFFFF;
 constexpr ULONGLONG kFileTimeTicksPerSecond = 10000000;
 
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
-  FileHandle(FileHandle&& other) noexcept
-      : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
-  FileHandle& operator=(FileHandle&& other) noexcept {
-    std::swap(handle_, other.handle_);
-    return *this;
-  }
-  ~FileHandle() { close(); }
-  void close() {
-    if (valid()) ::CloseHandle(handle_);
-    handle_ = INVALID_HANDLE_VALUE;
-  }
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
-// Only a file on a disk: a device name or a pipe would be refused here.
-FileHandle openDiskFile(const fs::path& path, DWORD access) {
-  FileHandle file(::CreateFileW(path.c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid() || ::GetFileType(file.get()) != FILE_TYPE_DISK) return FileHandle();
-  return file;
-}
+using detail::FileHandle;
+using detail::openUnfollowed;
 
 bool writeAll(HANDLE file, const ScoreFileBytes& bytes) {
   DWORD written = 0;
@@ -87,7 +61,7 @@ ULONGLONG ticks(const FILETIME& time) {
 }
 
 // A file still being written is open without delete sharing, so deleting it fails: only a
-// stale one left by a killed game goes.
+// stale one left by a killed game goes. A link of such a name is left alone.
 void removeStaleTemporaries(const fs::path& directory) {
   WIN32_FIND_DATAW found;
   const fs::path pattern = directory / L"pelorin.sco.*.tmp";
@@ -98,7 +72,7 @@ void removeStaleTemporaries(const fs::path& directory) {
   do {
     const std::wstring name(found.cFileName);
     if (!detail::isTemporaryFileName(asciiOnly(name))) continue;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) continue;
     const ULONGLONG age = ticks(now) - ticks(found.ftLastWriteTime);
     if (age < kStaleTemporarySeconds * kFileTimeTicksPerSecond) continue;
     ::DeleteFileW((directory / name).c_str());
@@ -110,8 +84,9 @@ void removeStaleTemporaries(const fs::path& directory) {
 fs::path writeTemporary(const fs::path& directory, const ScoreFileBytes& bytes, DWORD& error) {
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     const fs::path path = directory / detail::temporaryFileName();
+    // A link planted under the name makes it taken: never followed to create its target.
     FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     if (!file.valid()) {
       error = ::GetLastError();
       if (error == ERROR_FILE_EXISTS) continue;
@@ -152,7 +127,7 @@ bool renameOver(const fs::path& from, const fs::path& to) {
 }
 
 bool rewriteInPlace(const fs::path& file, const ScoreFileBytes& bytes) {
-  const FileHandle out = openDiskFile(file, GENERIC_WRITE);
+  const FileHandle out = openUnfollowed(file, GENERIC_WRITE);
   return out.valid() && writeAll(out.get(), bytes) && ::SetEndOfFile(out.get()) &&
          ::FlushFileBuffers(out.get());
 }
@@ -162,7 +137,7 @@ bool rewriteInPlace(const fs::path& file, const ScoreFileBytes& bytes) {
 bool mayWrite(const fs::path& file) {
   const DWORD attributes = ::GetFileAttributesW(file.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY)) return false;
-  if (openDiskFile(file, GENERIC_WRITE).valid()) return true;
+  if (openUnfollowed(file, GENERIC_WRITE).valid()) return true;
   return ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
@@ -186,7 +161,8 @@ struct LockedScoreFile::Handle {
 };
 
 std::optional<ScoreFileContents> readScoreBytes(const fs::path& file) {
-  const FileHandle in = openDiskFile(file, GENERIC_READ);
+  fs::path resolved;
+  const FileHandle in = detail::openTrusted(file, GENERIC_READ, resolved);
   if (!in.valid()) return std::nullopt;
   return readFrom(in.get());
 }
@@ -209,21 +185,22 @@ LockedScoreFile::LockedScoreFile(std::unique_ptr<Handle> handle) : handle_(std::
 LockedScoreFile::~LockedScoreFile() = default;
 
 std::unique_ptr<LockedScoreFile> LockedScoreFile::lock(const fs::path& file) {
-  if (!openDiskFile(file, GENERIC_READ).valid()) return nullptr;
   auto handle = std::make_unique<Handle>();
   // A linked file is replaced where the link points; the link stays.
-  std::error_code error;
-  handle->path = fs::canonical(file, error);
-  if (error) handle->path = file;
+  if (!detail::openTrusted(file, GENERIC_READ, handle->path).valid()) return nullptr;
   fs::path lockPath = handle->path;
   lockPath += kLockFileSuffix;
-  handle->lock = FileHandle(::CreateFileW(lockPath.c_str(), GENERIC_READ | GENERIC_WRITE, kShareAll,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  bool isLink = false;
+  handle->lock = openUnfollowed(lockPath, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, &isLink);
   // A player who may not write the directory still locks a lock file that another made.
-  if (!handle->lock.valid()) handle->lock = openDiskFile(lockPath, GENERIC_READ);
+  if (!handle->lock.valid() && !isLink) {
+    handle->lock = openUnfollowed(lockPath, GENERIC_READ, OPEN_EXISTING, &isLink);
+  }
+  // A link planted as the lock file locks nothing the other games lock: no result is stored.
+  if (isLink) return nullptr;
   // With no lock file at all, the file itself carries the lock (it is only ever rewritten in
   // place there, so holding it open stops no rename).
-  if (!handle->lock.valid()) handle->lock = openDiskFile(handle->path, GENERIC_READ);
+  if (!handle->lock.valid()) handle->lock = openUnfollowed(handle->path, GENERIC_READ);
   if (!handle->lock.valid()) return nullptr;
   const auto deadline = Clock::now() + std::chrono::milliseconds(detail::kLockWaitMilliseconds);
   if (!lockExclusively(handle->lock.get(), deadline)) return nullptr;
@@ -231,7 +208,9 @@ std::unique_ptr<LockedScoreFile> LockedScoreFile::lock(const fs::path& file) {
 }
 
 std::optional<ScoreFileContents> LockedScoreFile::read() const {
-  return readScoreBytes(handle_->path);
+  const FileHandle in = openUnfollowed(handle_->path, GENERIC_READ);
+  if (!in.valid()) return std::nullopt;
+  return readFrom(in.get());
 }
 
 bool LockedScoreFile::replace(const ScoreFileBytes& bytes) {

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <system_error>
@@ -17,6 +19,14 @@ namespace pelorin {
 namespace {
 
 namespace fs = std::filesystem;
+
+// A symbolic link, where the player may make one (developer mode, or an administrator); Wine 8
+// reports success without making any.
+bool makeLink(const fs::path& link, const fs::path& target) {
+  ::CreateSymbolicLinkW(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+  const DWORD attributes = ::GetFileAttributesW(link.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
 
 class WindowsScoreFile : public ::testing::Test {
  protected:
@@ -87,6 +97,40 @@ TEST_F(WindowsScoreFile, ASecondGameWaitsForTheLock) {
   later.join();
   EXPECT_NE(second, nullptr);
   EXPECT_TRUE(released) << "the lock was had only after the first game let it go";
+}
+
+TEST_F(WindowsScoreFile, ThePlayersOwnLinkIsFollowedAndItsTargetReplaced) {
+  const fs::path table = directory_ / L"table.bin";
+  fs::rename(file(), table);
+  if (!makeLink(file(), table)) GTEST_SKIP() << "symbolic links cannot be made here";
+  ScoreTable shown;
+  EXPECT_TRUE(recordResult(directory_, 5000, "Followed", shown));
+  EXPECT_TRUE(fs::is_symlink(file()));
+  EXPECT_EQ(nameOf(current(), 0), "Followed");
+}
+
+// Links that another program planted at a stale temporary name and at the lock file's name:
+// nothing outside the directory changes, and the lock link stores no result.
+TEST_F(WindowsScoreFile, LinksAtTheLockFileAndTemporaryNamesAreNotFollowed) {
+  const fs::path outside = directory_ / L"outside";
+  ASSERT_TRUE(fs::create_directory(outside));
+  std::ofstream(outside / L"notes") << "precious data";
+  const fs::path planted = directory_ / L"pelorin.sco.0123456789abcdef.tmp";
+  if (!makeLink(planted, outside / L"notes")) GTEST_SKIP() << "symbolic links cannot be made here";
+  const HANDLE link = ::CreateFileW(planted.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  const FILETIME longAgo{0, 0x01000000};
+  ASSERT_TRUE(::SetFileTime(link, &longAgo, &longAgo, &longAgo));
+  ::CloseHandle(link);
+  ScoreTable table;
+  EXPECT_TRUE(recordResult(directory_, 5000, "Stored", table));
+  fs::remove(directory_ / L"pelorin.sco.lock");
+  ASSERT_TRUE(makeLink(directory_ / L"pelorin.sco.lock", outside / L"lock"));
+  EXPECT_FALSE(recordResult(directory_, 6000, "Dropped", table));
+  EXPECT_EQ(nameOf(current(), 0), "Stored");
+  EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
+  std::ifstream notes(outside / L"notes");
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "precious data");
 }
 
 }  // namespace
