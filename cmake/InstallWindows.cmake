@@ -70,9 +70,9 @@ endif()
 
 # Reproducible zips: cpack's own zip follows the order of the directory and the time of the
 # build; this script makes it again by name and with the commit's time.
-configure_file(${CMAKE_CURRENT_LIST_DIR}/ReproducibleZip.cmake.in
-               ${PROJECT_BINARY_DIR}/ReproducibleZip.cmake @ONLY)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/ReproducibleZip.cmake)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/RepackAfterCPack.cmake.in
+               ${PROJECT_BINARY_DIR}/RepackAfterCPack.cmake @ONLY)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/RepackAfterCPack.cmake)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME pelorin)
