@@ -16,5 +16,5 @@ version="$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/windows-release/CM
 rm -rf dist build/web/release && mkdir -p dist "build/web/release/pelorin-$version-web"
 cp "build/windows-release/pelorin-$version-win64.zip" dist/
 cp -R build/web/site/. "build/web/release/pelorin-$version-web/"
-cmake -DFOLDER=build/web/release -DZIP="dist/pelorin-$version-web.zip" -P cmake/ReproducibleZip.cmake
+scripts/reproducible-zip.sh build/web/release "dist/pelorin-$version-web.zip"
 (cd dist && sha256sum -- *.zip >SHA256SUMS && cat SHA256SUMS)
