@@ -10,4 +10,11 @@ else()
   if(PELORIN_WARNINGS_AS_ERRORS)
     add_compile_options(-Werror)
   endif()
+  # Reproducible binaries: no path of the checkout or of the build directory gets into them.
+  add_compile_options(-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=
+                      -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+endif()
+# A PE file's header holds its link time unless told not to, and two builds then differ.
+if(MINGW)
+  add_link_options(-Wl,--no-insert-timestamp)
 endif()

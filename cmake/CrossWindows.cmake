@@ -4,6 +4,10 @@ if(PELORIN_BUILD_UI AND NOT EXISTS "${PELORIN_QT_WINDOWS_DIR}/lib/cmake/Qt6")
   message(FATAL_ERROR "No Qt for Windows in ${PELORIN_QT_WINDOWS_DIR}: "
                       "run scripts/build-qt-windows.sh first")
 endif()
+# A build without tests (the release files) runs nothing here and needs no Wine.
+if(NOT PELORIN_BUILD_TESTS)
+  return()
+endif()
 find_program(PELORIN_WINE NAMES wine wine64 REQUIRED)
 
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll

@@ -41,7 +41,9 @@ install(CODE "
 ")
 install(FILES ${PROJECT_BINARY_DIR}/packaging/${PELORIN_APP_ID}.desktop
         DESTINATION share/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/packaging/${PELORIN_APP_ID}.metainfo.xml
+configure_file(${PROJECT_SOURCE_DIR}/packaging/${PELORIN_APP_ID}.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/packaging/${PELORIN_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/${PELORIN_APP_ID}.metainfo.xml
         DESTINATION share/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icon/pelorin.png
         DESTINATION share/icons/hicolor/32x32/apps)

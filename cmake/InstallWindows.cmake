@@ -45,6 +45,35 @@ if(CMAKE_STRIP AND MINGW)
   ")
 endif()
 
+# What the package owes its reader: the game's own terms, a word on how to play, and beside each
+# shipped library its licence, taken from the Debian packages the library comes from.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/LICENSE.txt
+              ${PROJECT_SOURCE_DIR}/packaging/windows/README.txt DESTINATION .)
+if(MINGW)
+  set(pelorin_notices
+    Qt "${PROJECT_SOURCE_DIR}/packaging/windows/Qt-SOURCE.txt" SOURCE.txt
+    Qt /usr/share/common-licenses/LGPL-3 LGPL-3.txt
+    Qt /usr/share/common-licenses/GPL-3 GPL-3.txt
+    Qt /usr/share/doc/libqt6core6/copyright copyright.txt
+    GCC "${PROJECT_SOURCE_DIR}/packaging/windows/GCC-NOTE.txt" NOTE.txt
+    GCC /usr/share/common-licenses/GPL-3 GPL-3.txt
+    GCC /usr/share/doc/gcc-mingw-w64-base/copyright copyright.txt
+    winpthreads /usr/share/doc/mingw-w64-common/copyright copyright.txt)
+  while(pelorin_notices)
+    list(POP_FRONT pelorin_notices folder source name)
+    if(NOT EXISTS "${source}")
+      message(FATAL_ERROR "${source} is missing: run scripts/install-deps.sh --windows")
+    endif()
+    install(FILES "${source}" DESTINATION licenses/${folder} RENAME ${name})
+  endwhile()
+endif()
+
+# Reproducible zips: cpack's own zip follows the order of the directory and the time of the
+# build; this script makes it again by name and with the commit's time.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/RepackAfterCPack.cmake.in
+               ${PROJECT_BINARY_DIR}/RepackAfterCPack.cmake @ONLY)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_BINARY_DIR}/RepackAfterCPack.cmake)
+
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME pelorin)
 set(CPACK_PACKAGE_VENDOR "Quillon Dynamics")

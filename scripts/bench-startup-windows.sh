@@ -7,8 +7,8 @@
 set -eu
 cd "$(dirname "$0")/.."
 runs="${1:-11}"
-zip="$PWD/build/windows/pelorin-1.01-win64.zip"
-[ -f "$zip" ] || { echo "no $zip: build the windows preset and run cpack first" >&2; exit 1; }
+zip="$(ls "$PWD"/build/windows/pelorin-*-win64.zip 2>/dev/null | head -n 1)"
+[ -n "$zip" ] && [ -f "$zip" ] || { echo "no build/windows/pelorin-*-win64.zip: build the windows preset and run cpack first" >&2; exit 1; }
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -20,7 +20,7 @@ unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
 
 # shellcheck disable=SC2016 # expanded by the shell under xvfb-run
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c '
-  cd "$1/pelorin-1.01-win64" && wine cmd /c exit >/dev/null 2>&1
+  cd "$1"/pelorin-*-win64 && wine cmd /c exit >/dev/null 2>&1
   run=0
   while [ "$run" -lt "$2" ]; do
     start=$(date +%s%N)

@@ -12,7 +12,7 @@ for option in "$@"; do
     --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils valgrind desktop-file-utils appstream" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
     --faults) packages="$packages strace xfsprogs util-linux" ;;
-    --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 googletest zstd unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
+    --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 googletest zstd zip unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
     *) echo "usage: $0 [--test] [--fuzz] [--faults] [--windows]" >&2; exit 2 ;;
   esac
 done

@@ -31,7 +31,7 @@ if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININF
 
   add_test(NAME e2e_install
            COMMAND ${PELORIN_XVFB_RUN} -a -s "-screen 0 1024x768x24"
-                   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/install_test.sh ${PROJECT_BINARY_DIR} $<CONFIG>)
+                   ${CMAKE_CURRENT_SOURCE_DIR}/e2e/install_test.sh ${PROJECT_BINARY_DIR} $<CONFIG> ${PROJECT_VERSION})
   set_tests_properties(e2e_install PROPERTIES LABELS e2e TIMEOUT 60)
 else()
   message(STATUS "xvfb-run, xdotool, faketime, xwininfo or xprop not found: end-to-end tests not registered")

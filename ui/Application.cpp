@@ -3,7 +3,7 @@
 #include <QMessageBox>
 #include <exception>
 
-QString applicationTitle() { return QStringLiteral("Pelorin 1.01"); }
+QString applicationTitle() { return QStringLiteral("Pelorin " PELORIN_VERSION); }
 
 QString exceptionBoxText(const QString& message) {
   if (!message.isEmpty() && message.back() > u'.') return message + u'.';
@@ -18,7 +18,7 @@ void showExceptionBox(const QString& message) {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
   setApplicationName(QStringLiteral("Pelorin"));
-  setApplicationVersion(QStringLiteral("1.01"));
+  setApplicationVersion(QStringLiteral(PELORIN_VERSION));
   setOrganizationName(QStringLiteral("Quillon Dynamics"));
 }
 

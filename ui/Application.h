@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QString>
 
-// "Pelorin 1.01": the caption of the program's message boxes.
+// "Pelorin " and the version: the caption of the program's message boxes.
 QString applicationTitle();
 
 // The message of the exception box: a full stop is added when the message is not empty and

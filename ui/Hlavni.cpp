@@ -24,6 +24,7 @@ TfrmMain* frmMain = nullptr;
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TfrmMain>()) {
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmMain"));
+  setWindowTitle(windowTitle().arg(QStringLiteral(PELORIN_VERSION)));  // the layout leaves %1
   setWindowFlags(fixedWindowFlags(true));
   ui_->labelHomepage->setText(homePageCaption());
   // The status-bar labels size themselves to their text; the link keeps its distance.

@@ -2,10 +2,11 @@
 # Installs the game into a temporary prefix, checks the layout and the menu entry, and starts
 # the game through the installed launcher from another directory and through a symbolic
 # link, as a menu or a PATH lookup would. Needs an X display (run it under xvfb-run).
-# Usage: install_test.sh BUILD_DIR CONFIG
+# Usage: install_test.sh BUILD_DIR CONFIG VERSION
 set -eu
 build=$1
 config=${2:-}
+version=${3:-}
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 prefix="$root/prefix"
@@ -43,6 +44,7 @@ metainfo="$prefix/share/metainfo/$id.metainfo.xml"
 grep -qF "<id>$id</id>" "$metainfo" || fail "the metainfo's id is not $id"
 grep -qF "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
   fail "the metainfo does not name the menu entry"
+grep -qF "<release version=\"$version\"" "$metainfo" || fail "the metainfo's release is not $version"
 if command -v appstreamcli >/dev/null 2>&1; then
   appstreamcli validate --no-net "$metainfo" >/dev/null 2>&1 ||
     fail "appstreamcli rejects the metainfo: $(appstreamcli validate --no-net "$metainfo" 2>&1)"

@@ -13,7 +13,7 @@ using MainWindow = WindowTest;
 TEST_F(MainWindow, LayoutPlacesEveryControl) {
   EXPECT_EQ(frmMain->size(), QSize(402, 201));
   EXPECT_EQ(frmMain->minimumSize(), frmMain->maximumSize());
-  EXPECT_TRUE(frmMain->windowTitle().startsWith(QStringLiteral("Pelorin 1.01 ")));
+  EXPECT_TRUE(frmMain->windowTitle().startsWith(QStringLiteral("Pelorin " PELORIN_VERSION " ")));
   EXPECT_TRUE(frmMain->windowTitle().contains(QStringLiteral("Quillon Dynamics")));
   EXPECT_FALSE(frmMain->windowFlags() & Qt::WindowMaximizeButtonHint);
   EXPECT_TRUE(frmMain->windowFlags() & Qt::WindowMinimizeButtonHint);
@@ -192,7 +192,7 @@ TEST_F(MainWindow, AnExceptionFromAHandlerIsShownAndTheGameGoesOn) {
   ThrowingReceiver receiver;
   QEvent event(QEvent::User);
   QApplication::sendEvent(&receiver, &event);
-  EXPECT_EQ(title, QStringLiteral("Pelorin 1.01"));
+  EXPECT_EQ(title, QStringLiteral("Pelorin " PELORIN_VERSION));
   EXPECT_EQ(text, QStringLiteral("Soubor nelze otevřít."));
 
   dealSeed(0);

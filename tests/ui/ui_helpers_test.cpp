@@ -33,7 +33,7 @@ TEST(ExceptionBox, FullStopRule) {
   EXPECT_EQ(exceptionBoxText("Opravdu?"), "Opravdu?.") << "'?' sorts after '.'";
   EXPECT_EQ(exceptionBoxText("Chyba!"), "Chyba!") << "'!' sorts before '.'";
   EXPECT_EQ(exceptionBoxText(""), "");
-  EXPECT_EQ(applicationTitle(), "Pelorin 1.01");
+  EXPECT_EQ(applicationTitle(), "Pelorin " PELORIN_VERSION);
 }
 
 TEST(NameCodec, EveryByteDecodesAndCzechRoundTrips) {

@@ -157,7 +157,8 @@ class WindowsPackage : public ::testing::Test {
     const Command unzip =
         run(setting("PELORIN_UNZIP"), {"-q", setting("PELORIN_WINDOWS_ZIP"), "-d", root_.path()});
     ASSERT_EQ(unzip.exitCode, 0) << "cannot unpack the package";
-    gameDir_ = root_.filePath("pelorin-1.01-win64");
+    // The zip holds one folder named as the zip itself.
+    gameDir_ = root_.filePath(QFileInfo(setting("PELORIN_WINDOWS_ZIP")).completeBaseName());
     ASSERT_TRUE(QFileInfo::exists(QDir(gameDir_).filePath("pelorin.exe")));
     ASSERT_FALSE(QFileInfo::exists(scoreFile()));
     // The prefix made (about 20 s the first time) and Wine's server running, as on a machine

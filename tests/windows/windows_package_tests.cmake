@@ -21,7 +21,7 @@ set_tests_properties(e2e_windows_package PROPERTIES
 add_test(NAME windows_package_contents
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/windows/package_test.sh ${pelorin_zip}
                  ${CMAKE_OBJDUMP} ${CMAKE_RC_COMPILER}
-                 ${PELORIN_WINE_PREFIX}/drive_c/windows/system32)
+                 ${PELORIN_WINE_PREFIX}/drive_c/windows/system32 ${PROJECT_VERSION})
 set_tests_properties(windows_package_contents PROPERTIES
   LABELS e2e-windows FIXTURES_REQUIRED windows_zip TIMEOUT 60)
 
