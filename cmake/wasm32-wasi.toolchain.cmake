@@ -1,12 +1,11 @@
 # WebAssembly for the browser with Debian's clang 14, wasi-libc and libc++ for wasm32-wasi.
 # The module is a reactor: no main, the page calls its exports.
-set(CMAKE_SYSTEM_NAME WASI)
+set(CMAKE_SYSTEM_NAME Generic)
 set(CMAKE_SYSTEM_PROCESSOR wasm32)
 set(CMAKE_C_COMPILER clang-14)
 set(CMAKE_CXX_COMPILER clang++-14)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
-set(CMAKE_EXECUTABLE_SUFFIX .wasm)
 # A check program cannot be linked before the flags below are known.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 

@@ -40,9 +40,9 @@ async function loadEngine() {
   engine._initialize();
 }
 
-function loadPicture(name) {
-  const picture = new Image();
-  picture.src = `${name}.bmp`;
+// The hidden picture holders of the window, loading since the page was read.
+function loadPicture(id) {
+  const picture = byId(id);
   return picture.decode().then(() => picture);
 }
 
@@ -233,7 +233,7 @@ function dropControlCharacters(event) {
 
 async function start() {
   [pictures] = await Promise.all([
-    Promise.all(['prazdna', 'zluta', 'modra', 'hneda'].map(loadPicture)), loadEngine()]);
+    Promise.all(['imgPrazdna', 'imgZluta', 'imgModra', 'imgHneda'].map(loadPicture)), loadEngine()]);
   engine.pelorin_new_game();
   fitWindow();
   window.addEventListener('resize', fitWindow);

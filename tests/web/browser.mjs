@@ -1,9 +1,8 @@
 // What the browser tests and the benchmark share: the built site served from this machine,
 // the system's Chromium driven through the DevTools protocol, and the board read back from
 // screenshots by comparing each cell with the ball pictures.
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
-import { tmpdir } from 'node:os';
 import { extname, join, normalize } from 'node:path';
 import { inflateSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
@@ -13,12 +12,13 @@ export const site = join(repository, 'build/web/site');
 const kTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css',
   '.wasm': 'application/wasm', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.png': 'image/png' };
 
-// A static server over `directory`, as any web host would serve the site.
-export async function serve(directory) {
+// A static server over `directory`, as any web host would serve the site; `extra` maps more
+// paths to files elsewhere.
+export async function serve(directory, extra = {}) {
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname));
     try {
-      const body = readFileSync(join(directory, path.endsWith('/') ? `${path}index.html` : path));
+      const body = readFileSync(extra[path] ?? join(directory, path.endsWith('/') ? `${path}index.html` : path));
       response.writeHead(200, { 'Content-Type': kTypes[extname(path) || '.html'] ?? 'application/octet-stream' });
       response.end(body);
     } catch {
@@ -31,17 +31,14 @@ export async function serve(directory) {
 
 // Debian's Chromium, headless, as root where need be, talking to nothing but this machine.
 export async function launch() {
-  const profile = mkdtempSync(join(tmpdir(), 'pelorin-chromium-'));
-  const browser = await puppeteer.launch({
+  // A fresh profile each time, made and removed by puppeteer.
+  return puppeteer.launch({
     executablePath: process.env.PELORIN_CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
-    userDataDir: profile,
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
       '--disable-dev-shm-usage'],
   });
-  browser.once('disconnected', () => rmSync(profile, { recursive: true, force: true, maxRetries: 10 }));
-  return browser;
 }
 
 // Opens the game with the clock stopped at `second` (the deal reads the clock, as under
