@@ -5,6 +5,7 @@
 // engine_bench of the release preset (built here).
 import { execFileSync } from 'node:child_process';
 import { existsSync } from 'node:fs';
+import { loadavg } from 'node:os';
 import { join } from 'node:path';
 import { launch, repository, serve, site } from '../tests/web/browser.mjs';
 
@@ -58,7 +59,7 @@ for (let run = 0; run < kRuns; ++run) {
 }
 const [gameMs, floorMs] = [median(game), median(floor)];
 console.log(`navigation to board painted: ${gameMs.toFixed(1)} ms; one picture: ${floorMs.toFixed(1)} ms;` +
-  ` ratio ${(gameMs / floorMs).toFixed(2)} (aim 1.5; medians of ${kRuns})`);
+  ` ratio ${(gameMs / floorMs).toFixed(2)} (aim 1.5; medians of ${kRuns}; load average ${loadavg()[0].toFixed(1)})`);
 
 // A turn on a dealt board at cell (12, 4), as engine_bench's TurnOnDealtBoard: the deal from
 // the clock, set to a new second each time, is timed alone and taken off.

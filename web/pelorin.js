@@ -40,10 +40,15 @@ async function loadEngine() {
   engine._initialize();
 }
 
-// The hidden picture holders of the window, loading since the page was read.
+// The hidden picture holders of the window, loading since the page was read. Drawing decodes
+// them at once; waiting for an asynchronous decode would only delay the first board.
 function loadPicture(id) {
   const picture = byId(id);
-  return picture.decode().then(() => picture);
+  if (picture.complete && picture.naturalWidth) return Promise.resolve(picture);
+  return new Promise((resolve, reject) => {
+    picture.addEventListener('load', () => resolve(picture), { once: true });
+    picture.addEventListener('error', reject, { once: true });
+  });
 }
 
 const bytesAt = (address, length) => new Uint8Array(engine.memory.buffer, address, length);
