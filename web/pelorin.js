@@ -93,55 +93,74 @@ function boardPixel(event) {
     Math.floor((down * kBoardHeight) / Math.round(box.height * ratio))];
 }
 
-// The table in the browser's storage: the score file's 220 bytes as base64. Undefined when
-// there is none yet, null when the storage or its contents cannot be read.
-function storedBytes() {
-  let text;
-  try {
-    text = window.localStorage.getItem(kStorageKey);
-  } catch {
-    return null;
-  }
-  if (text === null) return undefined;
-  try {
-    return Uint8Array.from(atob(text), (character) => character.charCodeAt(0));
-  } catch {
-    return null;
-  }
+// The table in the browser's storage for the page's origin: the score file's 220 bytes, one
+// record of an IndexedDB store. Each read, and each insertion with its write, is one
+// transaction: it sees what the store holds, never a copy another page has since outdated.
+let database = null;
+function openDatabase() {
+  database ??= new Promise((resolve) => {
+    try {
+      const request = window.indexedDB.open('pelorin', 1);
+      request.onupgradeneeded = () => request.result.createObjectStore('tables');
+      request.onsuccess = () => resolve(request.result);
+      request.onerror = () => resolve(null);
+    } catch {
+      resolve(null);
+    }
+  });
+  return database;
 }
 
-function storeTable() {
-  try {
-    const bytes = bytesAt(engine.pelorin_table_bytes(), kTableSize);
-    window.localStorage.setItem(kStorageKey, btoa(String.fromCharCode(...bytes)));
-    return true;
-  } catch {
-    return false;
-  }
+// Runs `work` on what is stored (undefined when nothing is) in one transaction; bytes that it
+// returns replace the stored ones. Resolves to whether the transaction was committed.
+async function withStoredTable(work) {
+  const store = await openDatabase();
+  if (!store) return false;
+  return new Promise((resolve) => {
+    try {
+      const transaction = store.transaction('tables', 'readwrite');
+      const tables = transaction.objectStore('tables');
+      const request = tables.get(kStorageKey);
+      request.onsuccess = () => {
+        const replacement = work(request.result);
+        if (replacement) tables.put(replacement, kStorageKey);
+      };
+      transaction.oncomplete = () => resolve(true);
+      transaction.onabort = () => resolve(false);
+    } catch {
+      resolve(false);
+    }
+  });
 }
 
-// Loads the stored table into the module; a missing one is created with the default table.
-// When nothing can be read, the module holds the default table and the answer is false.
-function readTable() {
-  const bytes = storedBytes();
-  if (bytes === undefined) {
-    engine.pelorin_default_table();
-    return storeTable();
-  }
-  if (bytes === null) {
-    engine.pelorin_default_table();
-    return false;
-  }
-  const length = Math.min(bytes.length, kTableSize);
-  bytesAt(engine.pelorin_table_bytes(), kTableSize).set(bytes.subarray(0, length));
-  engine.pelorin_load_table(length);
-  return true;
+const tableBytes = () => bytesAt(engine.pelorin_table_bytes(), kTableSize).slice();
+
+// Loads the stored table into the module, a missing one created with the default table, and
+// stores it again when `insert` changes it. When nothing can be read the module holds the
+// default table and the answer is false; what is stored but is no bytes is left alone.
+async function readTable(insert = () => false) {
+  let readable = false;
+  const committed = await withStoredTable((stored) => {
+    if (stored === undefined) {
+      engine.pelorin_default_table();
+      readable = true;
+      return tableBytes();
+    }
+    if (!(stored instanceof Uint8Array)) return null;
+    const length = Math.min(stored.length, kTableSize);
+    bytesAt(engine.pelorin_table_bytes(), kTableSize).set(stored.subarray(0, length));
+    engine.pelorin_load_table(length);
+    readable = true;
+    return insert() ? tableBytes() : null;
+  });
+  if (committed && readable) return true;
+  engine.pelorin_default_table();
+  return false;
 }
 
-// Every page of this origin takes the same lock to read, insert and write, so that two pages
-// finishing at once both keep their results.
+// Pages of this origin record one at a time: lock, read again, insert, write.
 function underLock(work) {
-  return navigator.locks ? navigator.locks.request(kStorageKey, work) : Promise.resolve(work());
+  return navigator.locks ? navigator.locks.request(kStorageKey, work) : work();
 }
 
 function putText(text) {
@@ -171,16 +190,14 @@ async function askName(score) {
 }
 
 async function recordScore(score) {
-  if (!readTable() || engine.pelorin_place_for(score) < 0) return;
+  if (!(await readTable()) || engine.pelorin_place_for(score) < 0) return;
   const name = await askName(score);
-  await underLock(() => {
-    if (readTable() && engine.pelorin_record(score, putText(name)) >= 0) storeTable();
-  });
+  await underLock(() => readTable(() => engine.pelorin_record(score, putText(name)) >= 0));
 }
 
 // Names are set as text, never as markup.
-function showScores() {
-  readTable();
+async function showScores() {
+  await readTable();
   const rows = byId('skoreRows');
   rows.replaceChildren();
   for (let row = 0; row < 10; ++row) {

@@ -23,15 +23,25 @@ function desktop(second, name) {
   }
 }
 
-const stored = (page) => page.evaluate(() => localStorage.getItem('pelorin.sco'));
-const storedBytes = async (page) => Buffer.from((await stored(page)) ?? '', 'base64');
-const tableBase64 = (rows) => Buffer.concat(rows.map(([name, score]) => {
+// What the page's store holds (bytes as an array), after putting `value` there if given.
+const storage = (page, value) => page.evaluate((put) => new Promise((resolve, reject) => {
+  const request = indexedDB.open('pelorin', 1);
+  request.onupgradeneeded = () => request.result.createObjectStore('tables');
+  request.onerror = () => reject(request.error);
+  request.onsuccess = () => {
+    const tables = request.result.transaction('tables', 'readwrite').objectStore('tables');
+    if (put !== undefined) tables.put(Array.isArray(put) ? Uint8Array.from(put) : put, 'pelorin.sco');
+    const get = tables.get('pelorin.sco');
+    get.onsuccess = () => resolve(get.result instanceof Uint8Array ? [...get.result] : get.result ?? null);
+  };
+}), value);
+const table = (rows) => [...Buffer.concat(rows.map(([name, score]) => {
   const record = Buffer.alloc(22);
   record.write(name, 'latin1');
   record.writeUInt16LE(score, 20);
   return record;
-})).toString('base64');
-const zeros = tableBase64(Array(10).fill(['', 0]));
+}))];
+const zeros = Array(220).fill(0);
 
 let server;
 let browser;
@@ -106,7 +116,7 @@ test('on a narrow screen the window fits it and a lifted finger plays the cell u
 });
 
 test('a game played to its end scores as on the desktop and stores the same 220 bytes', async () => {
-  const page = await openGame(browser, server.url, { second: kSecond });
+  const page = await openGame(await browser.createBrowserContext(), server.url, { second: kSecond });
   await playToEnd(page);
   assert.equal(await page.$eval('#panelScore', (panel) => panel.textContent), String(expected.score));
   assert.equal(await page.$eval('#jmenoLabel3', (label) => label.textContent), String(expected.score));
@@ -114,20 +124,20 @@ test('a game played to its end scores as on the desktop and stores the same 220 
   await page.keyboard.press('Enter');
   const rows = await tableRows(page);
   assert.ok(rows.some(([name, score]) => name === 'Hráč ? z Brna' && score === expected.score));
-  assert.deepEqual(await storedBytes(page), expected.file);
+  assert.deepEqual(Buffer.from(await storage(page)), expected.file);
   // Further releases do nothing until a new game.
   await page.keyboard.press('Escape');
   await releaseAt(page, 8, 136);
   assert.equal(await page.$('dialog[open]'), null);
   assert.deepEqual(page.errors, []);
-  await page.close();
+  await page.browserContext().close();
 });
 
 test('two pages recording at once both keep their results', async () => {
   const context = await browser.createBrowserContext();
-  const prepare = new Function(`if (!localStorage.getItem('pelorin.sco')) localStorage.setItem('pelorin.sco', '${zeros}')`);
-  const pages = [await openGame(context, server.url, { second: kSecond, prepare }),
-    await openGame(context, server.url, { second: kSecond, prepare })];
+  const pages = [await openGame(context, server.url, { second: kSecond }),
+    await openGame(context, server.url, { second: kSecond })];
+  await storage(pages[0], zeros);
   for (const page of pages) {
     await page.bringToFront();  // a hidden tab paints no frames and takes no input
     await playToEnd(page);
@@ -150,7 +160,7 @@ test('two pages recording at once both keep their results', async () => {
 
 test('with the storage disabled the game plays on and shows the default table', async () => {
   const page = await openGame(browser, server.url, { second: kSecond,
-    prepare: () => Object.defineProperty(window, 'localStorage', { get() { throw new DOMException('denied', 'SecurityError'); } }) });
+    prepare: () => Object.defineProperty(window, 'indexedDB', { get() { throw new DOMException('denied', 'SecurityError'); } }) });
   await playToEnd(page);
   const rows = await tableRows(page);
   assert.deepEqual(rows[0], ['Quillon Dynamics', 3500, 0]);
@@ -163,42 +173,40 @@ test('with the storage disabled the game plays on and shows the default table', 
 });
 
 test('with the storage full the game plays on and shows the default table', async () => {
-  const context = await browser.createBrowserContext();
-  const page = await openGame(context, server.url, { second: kSecond });
-  await page.evaluate(() => {
-    for (let size = 1 << 22, i = 0; size >= 1; size >>= 1) {
-      try { for (;;) localStorage.setItem(`fill${i++}`, 'x'.repeat(size)); } catch { /* the next size */ }
-    }
-  });
+  const page = await openGame(await browser.createBrowserContext(), server.url, { second: kSecond });
+  await (await page.createCDPSession()).send('Storage.overrideQuotaForOrigin',
+    { origin: new URL(server.url).origin, quotaSize: 1 });
   await playToEnd(page);
-  const rows = await tableRows(page);
-  assert.deepEqual(rows[0], ['Quillon Dynamics', 3500, 0]);
-  assert.equal(await stored(page), null);
+  assert.deepEqual((await tableRows(page))[0], ['Quillon Dynamics', 3500, 0]);
+  assert.equal(await storage(page), null);
+  await page.keyboard.press('Escape');
+  await page.click('#btnNovaHra');
+  assert.equal(await boardOnScreen(page, 1), expected.board);
   assert.deepEqual(page.errors, []);
-  await context.close();
+  await page.browserContext().close();
 });
 
-test('damaged stored bytes read as a damaged file; unreadable ones are left alone', async () => {
-  const context = await browser.createBrowserContext();
-  const empty = await openGame(context, server.url, { prepare: () => localStorage.setItem('pelorin.sco', '') });
-  await empty.click('#btnNejlepsiSkore');
-  assert.deepEqual((await tableRows(empty))[9], ['˙'.repeat(20), -257, 0]);
-  await empty.evaluate(() => localStorage.setItem('pelorin.sco', 'not base64!'));
-  await empty.keyboard.press('Escape');
-  await empty.click('#btnNejlepsiSkore');
-  assert.deepEqual((await tableRows(empty))[0], ['Quillon Dynamics', 3500, 0]);
-  assert.equal(await stored(empty), 'not base64!');
-  await context.close();
+test('damaged stored bytes read as a damaged file; what is no bytes is left alone', async () => {
+  const page = await openGame(await browser.createBrowserContext(), server.url);
+  await storage(page, []);
+  await page.click('#btnNejlepsiSkore');
+  assert.deepEqual((await tableRows(page))[9], ['˙'.repeat(20), -257, 0]);
+  await page.keyboard.press('Escape');
+  await storage(page, 'not bytes');
+  await page.click('#btnNejlepsiSkore');
+  assert.deepEqual((await tableRows(page))[0], ['Quillon Dynamics', 3500, 0]);
+  assert.equal(await storage(page), 'not bytes');
+  await page.browserContext().close();
 });
 
 test('a name that looks like markup is shown as its characters', async () => {
   const markup = '<img src=x onerror=a';
-  const page = await openGame(browser, server.url, {
-    prepare: new Function(`localStorage.setItem('pelorin.sco', '${tableBase64([[markup, 9999], ...Array(9).fill(['', 0])])}')`) });
+  const page = await openGame(await browser.createBrowserContext(), server.url);
+  await storage(page, table([[markup, 9999], ...Array(9).fill(['', 0])]));
   await page.click('#btnNejlepsiSkore');
   assert.deepEqual((await tableRows(page))[0], [markup, 9999, 0]);
   assert.equal(await page.$('dialog img'), null);
-  await page.close();
+  await page.browserContext().close();
 });
 
 test('"Konec" leaves the page ended until "Nová hra"; the link opens a new tab without an opener', async () => {
