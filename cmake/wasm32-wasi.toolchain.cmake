@@ -11,7 +11,7 @@ set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 
 # No exceptions: nothing in the engine or the score format throws, and the module stays small.
 set(CMAKE_CXX_FLAGS_INIT "-fno-exceptions")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -mexec-model=reactor -Wl,--strip-all")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-mexec-model=reactor -Wl,--strip-all")  # linked by lld's wasm-ld
 
 set(CMAKE_FIND_ROOT_PATH /usr/lib/wasm32-wasi /usr/include/wasm32-wasi)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
