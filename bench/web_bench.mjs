@@ -57,12 +57,17 @@ for (let run = 0; run < kRuns; ++run) {
   game.push(await paintedAfter(server.url));
   floor.push(await paintedAfter(`${server.url}floor.html`));
 }
-const [gameMs, floorMs] = [median(game), median(floor)];
-console.log(`navigation to board painted: ${gameMs.toFixed(1)} ms; one picture: ${floorMs.toFixed(1)} ms;` +
-  ` ratio ${(gameMs / floorMs).toFixed(2)} (aim 1.5; medians of ${kRuns}; load average ${loadavg()[0].toFixed(1)})`);
+// Load from other work only ever adds time: the fastest runs show the page's own cost best.
+for (const [what, pick] of [['medians', median], ['fastest', (values) => Math.min(...values)]]) {
+  const [gameMs, floorMs] = [pick(game), pick(floor)];
+  console.log(`navigation to board painted (${what} of ${kRuns}): ${gameMs.toFixed(1)} ms; one picture:` +
+    ` ${floorMs.toFixed(1)} ms; ratio ${(gameMs / floorMs).toFixed(2)} (aim 1.5)`);
+}
+console.log(`load average ${loadavg()[0].toFixed(1)}`);
 
-// A turn on a dealt board at cell (12, 4), as engine_bench's TurnOnDealtBoard: the deal from
-// the clock, set to a new second each time, is timed alone and taken off.
+// A turn on a dealt board at cell (12, 4), as engine_bench's DealAndTurn less its Deal: the
+// deal from the clock, set to a new second each time, is timed alone and taken off. The
+// fastest rounds on both sides.
 const turnNs = await page.evaluate((turns) => {
   const realNow = Date.now;
   let second = 0;
@@ -77,8 +82,13 @@ const turnNs = await page.evaluate((turns) => {
     }
     return performance.now() - start;
   };
-  time(true);  // warm up
-  const ns = ((time(true) - time(false)) * 1e6) / turns;
+  // The fastest of several rounds of each, alternating.
+  let [both, dealsOnly] = [Infinity, Infinity];
+  for (let round = 0; round < 9; ++round) {
+    both = Math.min(both, time(true));
+    dealsOnly = Math.min(dealsOnly, time(false));
+  }
+  const ns = ((both - dealsOnly) * 1e6) / turns;
   Date.now = realNow;
   return ns;
 }, kTurns);
@@ -88,9 +98,10 @@ if (!existsSync(join(repository, 'build/release'))) {
   execFileSync('cmake', ['--preset', 'release'], { cwd: repository, stdio: 'ignore' });
 }
 execFileSync('cmake', ['--build', '--preset', 'release', '--target', 'engine_bench'], { cwd: repository, stdio: 'ignore' });
-const report = JSON.parse(execFileSync(native, ['--benchmark_filter=BM_Deal', '--benchmark_format=json'],
-  { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] }));
-const nativeTime = (name) => report.benchmarks.find((entry) => entry.name === name).cpu_time;
+const report = JSON.parse(execFileSync(native, ['--benchmark_filter=BM_Deal', '--benchmark_format=json',
+  '--benchmark_repetitions=9'], { encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] }));
+const nativeTime = (name) => Math.min(...report.benchmarks
+  .filter((entry) => entry.run_name === name && entry.run_type === 'iteration').map((entry) => entry.cpu_time));
 const nativeNs = nativeTime('BM_DealAndTurn') - nativeTime('BM_Deal');
 console.log(`a turn on a dealt board: ${turnNs.toFixed(0)} ns through WebAssembly, ${nativeNs.toFixed(0)} ns native` +
   ` (ratio ${(turnNs / nativeNs).toFixed(2)})`);
