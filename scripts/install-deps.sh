@@ -3,7 +3,8 @@
 # already there. With --test it adds what the test suite needs (a virtual display, clicks
 # and a fixed clock for the end-to-end tests, strace for the synced-rewrite test); with --fuzz,
 # the clang toolchain for libFuzzer; with --faults, what bench/score_file_faults.sh needs; with
-# --windows, the cross compiler, Wine and what scripts/build-qt-windows.sh needs.
+# --windows, the cross compiler, Wine and what scripts/build-qt-windows.sh needs; with --web,
+# clang for WebAssembly with its C and C++ libraries, Chromium and Node.js for the browser build.
 set -eu
 
 packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core"
@@ -13,7 +14,11 @@ for option in "$@"; do
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
     --faults) packages="$packages strace xfsprogs util-linux" ;;
     --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 googletest zstd zip unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
-    *) echo "usage: $0 [--test] [--fuzz] [--faults] [--windows]" >&2; exit 2 ;;
+    --web)
+      packages="$packages clang-14 lld-14 wasi-libc libc++-14-dev-wasm32 libclang-rt-14-dev-wasm32 chromium nodejs"
+      # Debian's nodejs comes without npm; other builds of Node.js bring their own.
+      command -v npm >/dev/null 2>&1 || packages="$packages npm" ;;
+    *) echo "usage: $0 [--test] [--fuzz] [--faults] [--windows] [--web]" >&2; exit 2 ;;
   esac
 done
 

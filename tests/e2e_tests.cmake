@@ -36,3 +36,10 @@ if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININF
 else()
   message(STATUS "xvfb-run, xdotool, faketime, xwininfo or xprop not found: end-to-end tests not registered")
 endif()
+
+# The desktop's deal, clicks and score file that the browser tests (scripts/test-web.sh) hold
+# the page against.
+add_executable(web_reference web/web_reference.cpp e2e/screen_board.cpp e2e/screen_board.h
+  ${PROJECT_SOURCE_DIR}/ui/NameCodec.cpp ${PROJECT_SOURCE_DIR}/ui/NameCodec.h)
+target_link_libraries(web_reference PRIVATE game scores Qt6::Gui)
+target_include_directories(web_reference PRIVATE ${PROJECT_SOURCE_DIR})
