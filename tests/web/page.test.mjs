@@ -11,6 +11,8 @@ import { boardOnScreen, launch, openGame, repository, serve, site } from './brow
 const kSecond = 1700000000;
 const kName = 'Hráč ☃ z Brna';  // the snowman is outside Windows-1250: stored as '?'
 const reference = process.env.PELORIN_WEB_REFERENCE ?? join(repository, 'build/dev/tests/web_reference');
+// The version as the build defines it, once, in project().
+const kVersion = readFileSync(join(repository, 'CMakeLists.txt'), 'utf8').match(/project\(Pelorin VERSION ([0-9.]+)/)[1];
 
 // The desktop's answers for a deal, with the file its score logic writes for `name`.
 function desktop(second, name) {
@@ -84,7 +86,7 @@ for (const ratio of [1, 2]) {
       await page.screenshot({ path: join(process.env.PELORIN_WEB_SCREENSHOTS, `pelorin-web-dpr${ratio}.png`),
         clip: { x: 0, y: 0, width: 402, height: 201 } });
     }
-    assert.equal(await page.title(), 'Pelorin 1.01 © 2026 Quillon Dynamics');
+    assert.equal(await page.title(), `Pelorin ${kVersion} © 2026 Quillon Dynamics`);
     await page.close();
   });
 
