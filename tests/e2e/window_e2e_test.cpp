@@ -3,12 +3,16 @@
 // xdotool, and checked from screenshots against the engine's own deal and turns.
 #include <gtest/gtest.h>
 
+#include <QColorSpace>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPalette>
 #include <QPixmap>
 #include <QProcess>
@@ -16,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtMath>
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -185,8 +190,13 @@ class RunningGame {
     const QString sanitizer = environment.value("ASAN_OPTIONS");
     environment.insert("ASAN_OPTIONS", (sanitizer.isEmpty() ? sanitizer : sanitizer + ':') +
                                            "verify_asan_link_order=0");
-    for (const QString& setting : extraEnvironment_)
-      environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    // "NAME=value" sets a variable, a bare "NAME" removes it.
+    for (const QString& setting : extraEnvironment_) {
+      if (setting.contains('='))
+        environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+      else
+        environment.remove(setting);
+    }
     process_.setProcessEnvironment(environment);
     if (!scoreBytes_.isEmpty()) {
       QFile file(scoreFile());
@@ -241,17 +251,23 @@ class RunningGame {
     std::optional<std::uint32_t> found;
     waitUntil([&] {
       const std::optional<Grid> seen = boardOnScreen(client());
-      // The clock runs on from the start second: a later deal reads a later second.
-      const auto latest =
-          startSecond_ + static_cast<std::uint32_t>(running_.elapsed() / 1000) + kSecondsOfGrace;
-      for (std::uint32_t second = startSecond_; seen && second <= latest; ++second) {
-        GameState game;
-        pelorin::dealBoard(game, second);
-        if (game.board == *seen) found = second;
-      }
+      found = secondDealing(seen);
       return found.has_value();
     });
     return found;
+  }
+
+  // The second, from the start second on, whose deal `board` is.
+  std::optional<std::uint32_t> secondDealing(const std::optional<Grid>& board) const {
+    // The clock runs on from the start second: a later deal reads a later second.
+    const auto latest =
+        startSecond_ + static_cast<std::uint32_t>(running_.elapsed() / 1000) + kSecondsOfGrace;
+    for (std::uint32_t second = startSecond_; board && second <= latest; ++second) {
+      GameState game;
+      pelorin::dealBoard(game, second);
+      if (game.board == *board) return second;
+    }
+    return std::nullopt;
   }
 
   void click(QPoint inClient) const {
@@ -485,6 +501,103 @@ TEST_P(EndToEndPaint, EveryWindowPaintsAtOnceCentredByEveryRoute) {
 
 INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, EndToEndPaint, ::testing::Bool(),
                          [](const auto& param) { return param.param ? "openbox" : "none"; });
+
+// The compositor's picture of its whole output, taken with weston-screenshooter (the compositor
+// runs with --debug, which lets it take one).
+QImage compositorScreenshot() {
+  QTemporaryDir directory;
+  QProcess screenshooter;
+  screenshooter.setWorkingDirectory(directory.path());
+  screenshooter.start(QStringLiteral(PELORIN_WESTON_SCREENSHOOTER), {});
+  if (!screenshooter.waitForFinished(kWaitMs)) return {};
+  const QStringList shots = QDir(directory.path()).entryList({"wayland-screenshot*.png"});
+  if (shots.isEmpty()) return {};
+  QImage shot = QImage(directory.filePath(shots.first())).convertToFormat(QImage::Format_RGB32);
+  shot.setColorSpace(QColorSpace());  // pixels as stored, comparable with the ball pictures
+  return shot;
+}
+
+// The widths of the runs of ink in the band of `image` between rows `top` and `bottom` and
+// columns `left` and `right`: columns with a pixel far from the band's commonest grey, runs
+// closer than `gap` columns counted as one, so that the words of a line of text make one run.
+std::vector<int> inkRuns(const QImage& image, QRect band, int gap) {
+  band = band.intersected(image.rect());
+  std::array<int, 256> greys{};
+  for (int y = band.top(); y <= band.bottom(); ++y)
+    for (int x = band.left(); x <= band.right(); ++x) ++greys[qGray(image.pixel(x, y))];
+  const auto background = std::max_element(greys.begin(), greys.end()) - greys.begin();
+  std::vector<int> runs;
+  int runStart = -1;
+  int lastInk = 0;
+  for (int x = band.left(); x <= band.right(); ++x) {
+    bool ink = false;
+    for (int y = band.top(); y <= band.bottom() && !ink; ++y)
+      ink = std::abs(qGray(image.pixel(x, y)) - background) > 60;
+    if (!ink) continue;
+    if (runStart >= 0 && x - lastInk > gap) runs.push_back(lastInk - runStart + 1);
+    if (runStart < 0 || x - lastInk > gap) runStart = x;
+    lastInk = x;
+  }
+  if (runStart >= 0) runs.push_back(lastInk - runStart + 1);
+  return runs;
+}
+
+// Whether `shown` holds the runs of `whole` one after another, all at one scale: a title bar
+// that cuts or elides the text loses or narrows its last words.
+bool holdsRuns(const std::vector<int>& shown, const std::vector<int>& whole) {
+  for (std::size_t start = 0; !whole.empty() && start + whole.size() <= shown.size(); ++start) {
+    const double scale = double(shown[start]) / whole[0];
+    bool all = true;
+    for (std::size_t i = 1; i < whole.size() && all; ++i)
+      all = std::abs(shown[start + i] - whole[i] * scale) <= 0.15 * whole[i] * scale + 1;
+    if (all) return true;
+  }
+  return false;
+}
+
+std::string listed(const std::vector<int>& widths) {
+  std::string text;
+  for (const int width : widths) text += std::to_string(width) + ' ';
+  return text;
+}
+
+// Under a Wayland compositor with XWayland (tests/e2e/under_weston.sh), with Qt's Wayland
+// platform installed: the game asks for X11, so the compositor frames it, and its board and
+// whole title show in the compositor's own picture. (XWayland lets no client move the pointer,
+// so nothing is clicked here.)
+TEST(UnderWayland, BoardPaintsAndTheWholeTitleShows) {
+  if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) GTEST_SKIP() << "not under Wayland";
+  RunningGame game(1700000000u, {QStringLiteral("QT_QPA_PLATFORM")});
+  ASSERT_NO_FATAL_FAILURE(game.start()) << "no X11 window: the game did not ask for XWayland";
+  QImage shot;
+  ASSERT_TRUE(waitUntil([&] {
+    game.locate();  // the window manager may still be placing the window
+    shot = compositorScreenshot();
+    return game.secondDealing(boardAt(shot, game.origin(), pictures())).has_value();
+  })) << "the compositor does not show a deal:\n"
+      << describe(boardAt(shot, game.origin(), pictures())).toStdString();
+
+  // The title as the compositor's bold sans-serif face sets it, against the words it shows.
+  QFont face(QStringLiteral("sans"));
+  face.setBold(true);
+  face.setPixelSize(14);
+  const QString title = QStringLiteral("Pelorin 1.01 © 2026 Quillon Dynamics");
+  QImage rendered(QFontMetrics(face).horizontalAdvance(title) + 20, 30, QImage::Format_RGB32);
+  rendered.fill(Qt::white);
+  QPainter painter(&rendered);
+  painter.setFont(face);
+  painter.setPen(Qt::black);
+  painter.drawText(10, 20, title);
+  painter.end();
+  // Words lie more than 4 columns apart, the letters of a word less.
+  const std::vector<int> whole = inkRuns(rendered, rendered.rect(), 4);
+  const QPoint client = game.origin();
+  const std::vector<int> shown =
+      inkRuns(shot, QRect(client.x(), client.y() - 24, kClientWidth, 22), 4);
+  std::printf("title bar runs: %s; the whole title's words: %s\n", listed(shown).c_str(),
+              listed(whole).c_str());
+  EXPECT_TRUE(holdsRuns(shown, whole)) << "the title bar does not show the whole title";
+}
 
 // The first and the last device pixel that show cell `index` along one axis at `scale`:
 // a device pixel shows the bitmap pixel under its top-left corner.
