@@ -442,15 +442,17 @@ void closeTable() {
       << "the score table did not close";
 }
 
-// Without and with a window manager: the table through "Nejlepší skóre" on its first and second
-// showing, then a game played to its end, biggest group first, through the name dialog (a table
-// of zeros: every result makes it) to the table once more.
-class EndToEndPaint : public ::testing::TestWithParam<bool> {};
+// Without and with a window manager, at scales 1 and 2: the table through "Nejlepší skóre" on its
+// first and second showing, then a game played to its end, biggest group first, through the name
+// dialog (a table of zeros: every result makes it) to the table once more.
+class EndToEndPaint : public ::testing::TestWithParam<std::tuple<bool, int>> {};
 
 TEST_P(EndToEndPaint, EveryWindowPaintsAtOnceCentredByEveryRoute) {
   WindowManager manager;
-  if (GetParam() && !manager.start()) GTEST_SKIP() << "openbox is not installed";
-  RunningGame game(1700000000u, {}, QByteArray(220, '\0'));
+  const auto [withManager, scale] = GetParam();
+  if (withManager && !manager.start()) GTEST_SKIP() << "openbox is not installed";
+  RunningGame game(1700000000u, {QStringLiteral("QT_SCALE_FACTOR=%1").arg(scale)},
+                   QByteArray(220, '\0'));
   ASSERT_NO_FATAL_FAILURE(game.start());
   const std::optional<std::uint32_t> second = game.dealtSecond();
   ASSERT_TRUE(second.has_value());
@@ -460,7 +462,7 @@ TEST_P(EndToEndPaint, EveryWindowPaintsAtOnceCentredByEveryRoute) {
   std::printf("main window showed its deal %lld ms after appearing\n",
               static_cast<long long>(mainMs));
   EXPECT_TRUE(frameCentred(game.window())) << "the main window";
-  if (GetParam()) {
+  if (withManager) {
     EXPECT_GT(frameExtents(game.window()).top(), 0) << "no frame from openbox";
   }
   ASSERT_NO_FATAL_FAILURE(game.locate());
@@ -499,8 +501,12 @@ TEST_P(EndToEndPaint, EveryWindowPaintsAtOnceCentredByEveryRoute) {
   expectCleanQuit(game);
 }
 
-INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManager, EndToEndPaint, ::testing::Bool(),
-                         [](const auto& param) { return param.param ? "openbox" : "none"; });
+INSTANTIATE_TEST_SUITE_P(WithAndWithoutWindowManagerAtScales, EndToEndPaint,
+                         ::testing::Combine(::testing::Bool(), ::testing::Values(1, 2)),
+                         [](const auto& param) {
+                           return (std::get<0>(param.param) ? "openbox_x" : "none_x") +
+                                  std::to_string(std::get<1>(param.param));
+                         });
 
 // The compositor's picture of its whole output, taken with weston-screenshooter (the compositor
 // runs with --debug, which lets it take one).
