@@ -89,5 +89,39 @@ TEST_F(WindowsScoreFile, ASecondGameWaitsForTheLock) {
   EXPECT_TRUE(released) << "the lock was had only after the first game let it go";
 }
 
+// Held as a virus scanner or an indexer holds a new file: without delete sharing, a moment.
+fs::path heldDirectory;
+std::thread letGoOfTemporary;
+void holdTheTemporaryFile(ReplaceStep step) {
+  if (step != ReplaceStep::TemporaryWritten) return;
+  for (const auto& entry : fs::directory_iterator(heldDirectory)) {
+    if (entry.path().extension() != ".tmp") continue;
+    const HANDLE held = ::CreateFileW(entry.path().c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    letGoOfTemporary = std::thread([held] {
+      ::Sleep(150);
+      ::CloseHandle(held);
+    });
+  }
+}
+
+TEST_F(WindowsScoreFile, CreationOutlastsAScannerHoldingItsTemporaryFile) {
+  ASSERT_TRUE(fs::remove(file()));
+  heldDirectory = directory_;
+  setReplaceStepHook(holdTheTemporaryFile);
+  ScoreTable table;
+  const bool created = readScoreFile(directory_, table);
+  setReplaceStepHook(nullptr);
+  ASSERT_TRUE(letGoOfTemporary.joinable()) << "the temporary file was not held";
+  letGoOfTemporary.join();
+  EXPECT_TRUE(created);
+  EXPECT_EQ(table, defaultScoreTable());
+  EXPECT_EQ(fs::file_size(file()), 220u);
+  for (const auto& entry : fs::directory_iterator(directory_)) {
+    EXPECT_EQ(entry.path().filename().string(), "pelorin.sco") << "left over";
+  }
+}
+
 }  // namespace
 }  // namespace pelorin
