@@ -380,4 +380,81 @@ TEST(BallPictures, OldCopiesEqualTheirOriginalsPixelForPixel) {
   EXPECT_EQ(differences(readPicture("hneda_old"), readPicture("hneda")), "");
 }
 
+// ---------------------------------------------------------------------------
+// The application icon
+// ---------------------------------------------------------------------------
+
+struct IconImage {
+  int size = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+std::vector<IconImage> iconImages() {
+  const std::vector<std::uint8_t> d = readFile(PELORIN_RESOURCE_DIR "/icon/pelorin.ico");
+  std::vector<IconImage> images;
+  if (d.size() < 6) return images;
+  for (std::size_t i = 0; i < le16(d, 4); ++i) {
+    const std::size_t entry = 6 + 16 * i;
+    const std::size_t length = le32(d, entry + 8);
+    const std::size_t offset = le32(d, entry + 12);
+    if (entry + 16 > d.size() || offset + length > d.size()) break;
+    const auto start = d.begin() + static_cast<std::ptrdiff_t>(offset);
+    images.push_back({d[entry] == 0 ? 256 : d[entry],
+                      {start, start + static_cast<std::ptrdiff_t>(length)}});
+  }
+  return images;
+}
+
+// A 4-bit icon bitmap's palette index at (x, y), y from the top; 16 where its mask is set.
+int iconPixel(const IconImage& image, int x, int y) {
+  const std::size_t colourRow = static_cast<std::size_t>(image.size) / 2;
+  const std::size_t maskRow = static_cast<std::size_t>((image.size + 31) / 32 * 4);
+  const std::size_t row = static_cast<std::size_t>(image.size - 1 - y);
+  const std::size_t colour = 40 + 16 * 4 + row * colourRow + static_cast<std::size_t>(x) / 2;
+  const std::size_t mask = 40 + 16 * 4 + colourRow * static_cast<std::size_t>(image.size) +
+                           row * maskRow + static_cast<std::size_t>(x) / 8;
+  if (image.bytes[mask] & (0x80 >> (x % 8))) return 16;
+  return x % 2 == 0 ? image.bytes[colour] >> 4 : image.bytes[colour] & 0x0F;
+}
+
+// FNV-1a: the 32 x 32 image as the icon file held it before the other sizes came.
+std::uint64_t fingerprint(const std::vector<std::uint8_t>& bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * 0x100000001b3u;
+  return hash;
+}
+
+TEST(ApplicationIcon, Holds16_32_48And256WithThe32PixelImageUnchanged) {
+  const std::vector<IconImage> images = iconImages();
+  ASSERT_EQ(images.size(), 4u);
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    EXPECT_EQ(images[i].size, (std::array<int, 4>{16, 32, 48, 256}[i]));
+  }
+  EXPECT_EQ(images[1].bytes.size(), 744u);
+  EXPECT_EQ(fingerprint(images[1].bytes), 0x32c71953853d8ae1u);
+  const std::vector<std::uint8_t>& big = images[3].bytes;
+  ASSERT_GT(big.size(), 24u);
+  EXPECT_EQ(std::string(big.begin() + 1, big.begin() + 4), "PNG");
+  EXPECT_EQ(big[18] << 8 | big[19], 256) << "width";
+  EXPECT_EQ(big[22] << 8 | big[23], 256) << "height";
+}
+
+// Whole pixels, no blur: every pixel is the 32-pixel picture's pixel under its centre.
+TEST(ApplicationIcon, SmallerAndLargerBitmapsTakeThePixelUnderTheirCentre) {
+  const std::vector<IconImage> images = iconImages();
+  ASSERT_EQ(images.size(), 4u);
+  const IconImage& original = images[1];
+  for (const IconImage& image : {images[0], images[2]}) {
+    ASSERT_EQ(le32(image.bytes, 4), static_cast<std::uint32_t>(image.size));
+    for (int y = 0; y < image.size; ++y) {
+      for (int x = 0; x < image.size; ++x) {
+        const int sourceX = (2 * x + 1) * 32 / (2 * image.size);
+        const int sourceY = (2 * y + 1) * 32 / (2 * image.size);
+        ASSERT_EQ(iconPixel(image, x, y), iconPixel(original, sourceX, sourceY))
+            << image.size << " pixels, at (" << x << ", " << y << ")";
+      }
+    }
+  }
+}
+
 }  // namespace
