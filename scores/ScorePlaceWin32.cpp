@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <string>
+#include <string_view>
 #include <system_error>
 
 #include "scores/ScorePlace.h"
@@ -67,12 +68,13 @@ bool isClosedToPlayer(const fs::path& file) {
 }
 
 bool createOwnDirectory(const fs::path& directory) {
-  const fs::path full = systemPath(directory);
-  fs::path partial;
-  for (const fs::path& part : full) {
-    partial /= part;
-    ::CreateDirectoryW(partial.c_str(), nullptr);  // one that exists stays as it is
+  // Cut at each separator of the long form: path arithmetic would drop its prefix.
+  const std::wstring full = systemPath(directory).native();
+  for (std::size_t end = full.find(L'\\', kLongPrefix.size()); end != std::wstring::npos;
+       end = full.find(L'\\', end + 1)) {
+    ::CreateDirectoryW(full.substr(0, end).c_str(), nullptr);  // one that exists stays
   }
+  ::CreateDirectoryW(full.c_str(), nullptr);
   const DWORD attributes = ::GetFileAttributesW(full.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }

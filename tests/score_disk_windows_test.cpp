@@ -12,6 +12,7 @@
 #include "scores/RecordScore.h"
 #include "scores/ScoreDisk.h"
 #include "scores/ScoreFile.h"
+#include "scores/ScorePlace.h"
 
 namespace pelorin {
 namespace {
@@ -87,6 +88,30 @@ TEST_F(WindowsScoreFile, ASecondGameWaitsForTheLock) {
   later.join();
   EXPECT_NE(second, nullptr);
   EXPECT_TRUE(released) << "the lock was had only after the first game let it go";
+}
+
+TEST(WindowsScorePlaces, TheOwnPlaceIsTheVirtualStoreOfTheFolderWithoutItsDrive) {
+  const ScorePlaces places = scorePlacesOf(LR"(C:\Program Files (x86)\Pelorin)");
+  EXPECT_EQ(places.game, fs::path(LR"(C:\Program Files (x86)\Pelorin)"));
+  const std::wstring own = places.own.native();
+  EXPECT_TRUE(own.ends_with(LR"(\AppData\Local\VirtualStore\Program Files (x86)\Pelorin)"))
+      << places.own.string();
+  EXPECT_TRUE(scorePlacesOf(LR"(\\server\games\Pelorin)").own.empty()) << "no drive, no store";
+}
+
+TEST(WindowsScorePlaces, FileCallsTakeTheLongFormOfEveryPath) {
+  EXPECT_EQ(systemPath(LR"(C:\Hry\.\Pelorin\pelorin.sco)").native(),
+            LR"(\\?\C:\Hry\Pelorin\pelorin.sco)");
+  EXPECT_EQ(systemPath(LR"(\\server\games\pelorin.sco)").native(),
+            LR"(\\?\UNC\server\games\pelorin.sco)");
+  const fs::path deep = fs::temp_directory_path() / std::wstring(200, L'd') / std::wstring(100, L'e');
+  ASSERT_TRUE(fs::create_directories(systemPath(deep)));
+  ScoreTable table;
+  EXPECT_TRUE(readScoreFile(deep, table));
+  EXPECT_TRUE(recordResult(deep, 5000, "Deep", table));
+  EXPECT_EQ(nameOf(table, 0), "Deep");
+  std::error_code error;
+  fs::remove_all(systemPath(deep.parent_path()), error);
 }
 
 // Held as a virus scanner or an indexer holds a new file: without delete sharing, a moment.
