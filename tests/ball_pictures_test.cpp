@@ -405,18 +405,6 @@ std::vector<IconImage> iconImages() {
   return images;
 }
 
-// A 4-bit icon bitmap's palette index at (x, y), y from the top; 16 where its mask is set.
-int iconPixel(const IconImage& image, int x, int y) {
-  const std::size_t colourRow = static_cast<std::size_t>(image.size) / 2;
-  const std::size_t maskRow = static_cast<std::size_t>((image.size + 31) / 32 * 4);
-  const std::size_t row = static_cast<std::size_t>(image.size - 1 - y);
-  const std::size_t colour = 40 + 16 * 4 + row * colourRow + static_cast<std::size_t>(x) / 2;
-  const std::size_t mask = 40 + 16 * 4 + colourRow * static_cast<std::size_t>(image.size) +
-                           row * maskRow + static_cast<std::size_t>(x) / 8;
-  if (image.bytes[mask] & (0x80 >> (x % 8))) return 16;
-  return x % 2 == 0 ? image.bytes[colour] >> 4 : image.bytes[colour] & 0x0F;
-}
-
 // FNV-1a: the 32 x 32 image as the icon file held it before the other sizes came.
 std::uint64_t fingerprint(const std::vector<std::uint8_t>& bytes) {
   std::uint64_t hash = 0xcbf29ce484222325u;
@@ -437,24 +425,6 @@ TEST(ApplicationIcon, Holds16_32_48And256WithThe32PixelImageUnchanged) {
   EXPECT_EQ(std::string(big.begin() + 1, big.begin() + 4), "PNG");
   EXPECT_EQ(big[18] << 8 | big[19], 256) << "width";
   EXPECT_EQ(big[22] << 8 | big[23], 256) << "height";
-}
-
-// Whole pixels, no blur: every pixel is the 32-pixel picture's pixel under its centre.
-TEST(ApplicationIcon, SmallerAndLargerBitmapsTakeThePixelUnderTheirCentre) {
-  const std::vector<IconImage> images = iconImages();
-  ASSERT_EQ(images.size(), 4u);
-  const IconImage& original = images[1];
-  for (const IconImage& image : {images[0], images[2]}) {
-    ASSERT_EQ(le32(image.bytes, 4), static_cast<std::uint32_t>(image.size));
-    for (int y = 0; y < image.size; ++y) {
-      for (int x = 0; x < image.size; ++x) {
-        const int sourceX = (2 * x + 1) * 32 / (2 * image.size);
-        const int sourceY = (2 * y + 1) * 32 / (2 * image.size);
-        ASSERT_EQ(iconPixel(image, x, y), iconPixel(original, sourceX, sourceY))
-            << image.size << " pixels, at (" << x << ", " << y << ")";
-      }
-    }
-  }
 }
 
 }  // namespace

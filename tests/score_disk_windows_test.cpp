@@ -104,17 +104,6 @@ TEST(WindowsScorePlaces, FileCallsTakeTheLongFormOfEveryPath) {
             LR"(\\?\C:\Hry\Pelorin\pelorin.sco)");
   EXPECT_EQ(systemPath(LR"(\\server\games\pelorin.sco)").native(),
             LR"(\\?\UNC\server\games\pelorin.sco)");
-  const fs::path top = fs::temp_directory_path() /
-                      (std::wstring(200, L'd') + std::to_wstring(std::random_device{}()));
-  const fs::path deep = top / std::wstring(100, L'e');
-  ASSERT_TRUE(createOwnDirectory(deep));
-  ScoreTable table;
-  EXPECT_TRUE(readScoreFile(deep, table));
-  EXPECT_TRUE(recordResult(deep, 5000, "Deep", table));
-  EXPECT_EQ(nameOf(table, 0), "Deep");
-  for (const wchar_t* name : {L"pelorin.sco", L"pelorin.sco.lock"})
-    ::DeleteFileW(systemPath(deep / name).c_str());
-  for (const fs::path& directory : {deep, top}) ::RemoveDirectoryW(systemPath(directory).c_str());
 }
 
 // Held as a virus scanner or an indexer holds a new file: without delete sharing, a moment.

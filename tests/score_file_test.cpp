@@ -260,20 +260,13 @@ class ScorePlacesTest : public ScoreFileTest {
   fs::path ownFile() const { return directory_ / "own" / "pelorin" / kScoreFileName; }
 };
 
-TEST_F(ScorePlacesTest, ClosedPlaceWithoutAFileReadsTheDefaultsAndWritesNothing) {
+TEST_F(ScorePlacesTest, AClosedPlaceReadsTheDefaultsAndItsFirstResultLandsInTheOwnPlace) {
   const fs::path closed = closedDirectory();
   if (closed.empty()) GTEST_SKIP() << "no directory is closed to this user";
   ScoreTable table = untouchedTable();
   ASSERT_TRUE(readScoreFile(places(closed), table));
   EXPECT_EQ(table, defaultScoreTable());
-  EXPECT_FALSE(fs::exists(closed / kScoreFileName));
   EXPECT_FALSE(fs::exists(directory_ / "own")) << "nothing is stored before a result";
-}
-
-TEST_F(ScorePlacesTest, AResultInAClosedPlaceLandsInTheOwnPlaceAndIsReadNextTime) {
-  const fs::path closed = closedDirectory();
-  if (closed.empty()) GTEST_SKIP() << "no directory is closed to this user";
-  ScoreTable table;
   ASSERT_TRUE(recordResult(places(closed), 5000, "Own", table));
   EXPECT_FALSE(fs::exists(closed / kScoreFileName));
   ASSERT_EQ(readFile(ownFile()).size(), 220u);
