@@ -41,6 +41,8 @@ done
   fail "pelorin.exe is not a GUI program: it would open a console window"
 resources="$("$windres" -i "$top/pelorin.exe" -O rc 2>/dev/null)"
 echo "$resources" | grep -q 'RT_GROUP_ICON' || fail "pelorin.exe has no icon"
+[ "$(echo "$resources" | grep -c 'RT_ICON')" = 4 ] ||
+  fail "pelorin.exe's icon lacks some of its 16, 32, 48 and 256 pixel images"
 for value in '"CompanyName", "Quillon Dynamics"' '"ProductName", "Pelorin 1.01"' \
   '"FileVersion", "1.01"' 'FILEVERSION 1, 0, 1, 0'; do
   echo "$resources" | grep -qF "$value" || fail "pelorin.exe's version lacks $value"
