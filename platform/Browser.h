@@ -13,7 +13,8 @@ namespace pelorin {
 std::filesystem::path associatedProgram(const std::filesystem::path& document);
 
 // Starts `program` with `address` as its one parameter and returns at once; the program
-// outlives the game and leaves nothing behind for it to collect. Failures are ignored.
+// outlives the game and leaves nothing behind for it to collect. Where the system says at
+// once that the program cannot start (Windows' shell does), the address goes to openAddress.
 void startProgram(const std::filesystem::path& program, std::string_view address);
 
 // Hands `address` to the system to open as it sees fit. Failures are ignored.

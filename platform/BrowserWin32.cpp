@@ -22,8 +22,10 @@ std::wstring widen(std::string_view text) {
   return wide;
 }
 
-void shellOpen(const wchar_t* file, const wchar_t* parameters) {
-  ShellExecuteW(nullptr, L"open", file, parameters, nullptr, SW_SHOWNORMAL);
+// Whether the shell could start it: 32 or less is an error code.
+bool shellOpen(const wchar_t* file, const wchar_t* parameters) {
+  return reinterpret_cast<INT_PTR>(
+             ShellExecuteW(nullptr, L"open", file, parameters, nullptr, SW_SHOWNORMAL)) > 32;
 }
 
 // FindExecutableW writes at most MAX_PATH characters; the rest is room to spare.
@@ -41,7 +43,8 @@ std::filesystem::path associatedProgram(const std::filesystem::path& document) {
 }
 
 void startProgram(const std::filesystem::path& program, std::string_view address) {
-  shellOpen(program.c_str(), widen(address).c_str());
+  // A browser that was uninstalled or moved: the shell's own route still opens the address.
+  if (!shellOpen(program.c_str(), widen(address).c_str())) openAddress(address);
 }
 
 // Empty parameters, not none: the shell then opens the address itself.

@@ -114,16 +114,23 @@ bool isBriefConflict(DWORD error) {
 
 // Another program that has the old file open (a virus scanner, another game reading it)
 // makes the rename fail for as long as it holds it: try again for a moment.
-bool renameOver(const fs::path& from, const fs::path& to) {
+bool renameOver(const fs::path& from, const fs::path& to,
+                DWORD flags = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) {
   for (int attempt = 0; attempt < kRenameAttempts; ++attempt) {
-    if (::MoveFileExW(from.c_str(), to.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-      return true;
-    }
+    if (::MoveFileExW(from.c_str(), to.c_str(), flags)) return true;
     if (!isBriefConflict(::GetLastError())) return false;
     ::Sleep(kRenamePauseMilliseconds);
   }
   return false;
+}
+
+// A scanner or indexer that holds the temporary file keeps it from going as well: the
+// deletion is tried again for as long as a rename would be.
+void removeTemporary(const fs::path& temporary) {
+  for (int attempt = 0; attempt < kRenameAttempts; ++attempt) {
+    if (::DeleteFileW(temporary.c_str()) || !isBriefConflict(::GetLastError())) return;
+    ::Sleep(kRenamePauseMilliseconds);
+  }
 }
 
 bool rewriteInPlace(const fs::path& file, const ScoreFileBytes& bytes) {
@@ -148,6 +155,9 @@ bool lockExclusively(HANDLE file, Clock::time_point deadline) {
     if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where)) {
       return true;
     }
+    // Only another game's lock is worth waiting for. Storage without byte-range locks
+    // refuses every lock: the file is still replaced whole, so the result goes in unlocked.
+    if (::GetLastError() != ERROR_LOCK_VIOLATION) return true;
     if (Clock::now() >= deadline) return false;
     ::Sleep(detail::kLockPollMilliseconds);
   }
@@ -174,8 +184,8 @@ bool createScoreFile(const fs::path& file, const ScoreFileBytes& bytes) {
   const fs::path temporary = writeTemporary(directory, bytes, error);
   if (temporary.empty()) return false;
   // Without MOVEFILE_REPLACE_EXISTING a file another game created meanwhile stays.
-  if (!::MoveFileExW(temporary.c_str(), file.c_str(), MOVEFILE_WRITE_THROUGH)) {
-    ::DeleteFileW(temporary.c_str());
+  if (!renameOver(temporary, file, MOVEFILE_WRITE_THROUGH)) {
+    removeTemporary(temporary);
     return false;
   }
   return true;
@@ -222,7 +232,7 @@ bool LockedScoreFile::replace(const ScoreFileBytes& bytes) {
   const fs::path temporary = writeTemporary(directory, bytes, error);
   if (temporary.empty()) return error == ERROR_ACCESS_DENIED && rewriteInPlace(target, bytes);
   if (!renameOver(temporary, target)) {
-    ::DeleteFileW(temporary.c_str());
+    removeTemporary(temporary);
     return false;
   }
   detail::reportStep(ReplaceStep::Renamed);

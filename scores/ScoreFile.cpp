@@ -6,11 +6,15 @@
 #include "scores/RecordScore.h"
 #include "scores/ScoreDisk.h"
 #include "scores/ScoreFormat.h"
+#include "scores/ScorePlace.h"
 
 namespace pelorin {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The file's name in the form the system's file calls take, so that depth is no limit.
+fs::path scoreFileIn(const fs::path& directory) { return systemPath(directory / kScoreFileName); }
 
 bool isMissing(const fs::path& path) {
   std::error_code error;
@@ -32,7 +36,7 @@ bool loadScoreFile(const fs::path& file, ScoreTable& table) {
 }  // namespace
 
 bool readScoreFile(const fs::path& directory, ScoreTable& table) {
-  const fs::path file = directory / kScoreFileName;
+  const fs::path file = scoreFileIn(directory);
   // Another game may create the file at the same moment: whichever file is there is read.
   if (isMissing(file)) writeDefaultScores(directory, table);
   return loadScoreFile(file, table);
@@ -40,19 +44,19 @@ bool readScoreFile(const fs::path& directory, ScoreTable& table) {
 
 bool writeDefaultScores(const fs::path& directory, ScoreTable& table) {
   const ScoreTable defaults = defaultScoreTable();
-  if (!createScoreFile(directory / kScoreFileName, encodeScores(defaults))) return false;
+  if (!createScoreFile(scoreFileIn(directory), encodeScores(defaults))) return false;
   table = defaults;
   return true;
 }
 
 bool writeScoreFile(const fs::path& directory, const ScoreTable& table) {
-  const auto locked = LockedScoreFile::lock(directory / kScoreFileName);
+  const auto locked = LockedScoreFile::lock(scoreFileIn(directory));
   return locked && locked->replace(encodeScores(table));
 }
 
 bool recordResult(const fs::path& directory, std::int32_t score, std::string_view nameBytes,
                   ScoreTable& table) {
-  const fs::path file = directory / kScoreFileName;
+  const fs::path file = scoreFileIn(directory);
   if (isMissing(file)) {
     ScoreTable created;
     writeDefaultScores(directory, created);
@@ -73,6 +77,45 @@ bool recordResult(const fs::path& directory, std::int32_t score, std::string_vie
   if (!locked->replace(encodeScores(current))) return false;
   table = current;
   return true;
+}
+
+namespace {
+
+bool hasOwnTable(const ScorePlaces& places) {
+  return !places.own.empty() && !isMissing(scoreFileIn(places.own));
+}
+
+}  // namespace
+
+bool readScoreFile(const ScorePlaces& places, ScoreTable& table) {
+  if (hasOwnTable(places)) return readScoreFile(places.own, table);
+  if (readScoreFile(places.game, table)) return true;
+  // Nothing beside the game and nothing can be made there: the player's own place takes
+  // their first result, and until then the table is the one it will start from.
+  if (places.own.empty() || !isMissing(scoreFileIn(places.game))) return false;
+  table = defaultScoreTable();
+  return true;
+}
+
+bool recordResult(const ScorePlaces& places, std::int32_t score, std::string_view nameBytes,
+                  ScoreTable& table) {
+  if (hasOwnTable(places)) return recordResult(places.own, score, nameBytes, table);
+  const fs::path gameFile = scoreFileIn(places.game);
+  if (places.own.empty()) return recordResult(places.game, score, nameBytes, table);
+  if (isMissing(gameFile)) {
+    ScoreTable created;
+    writeDefaultScores(places.game, created);
+  }
+  const bool gameHasFile = !isMissing(gameFile);
+  if (gameHasFile && !isClosedToPlayer(gameFile)) {
+    return recordResult(places.game, score, nameBytes, table);
+  }
+  // The player's own copy starts from the game's table, as a virtualised write would.
+  ScoreTable start = defaultScoreTable();
+  if (gameHasFile && !loadScoreFile(gameFile, start)) return false;
+  if (!createOwnDirectory(places.own)) return false;
+  createScoreFile(scoreFileIn(places.own), encodeScores(start));  // or another game's copy stays
+  return recordResult(places.own, score, nameBytes, table);
 }
 
 }  // namespace pelorin

@@ -29,4 +29,24 @@ bool writeScoreFile(const std::filesystem::path& directory, const ScoreTable& ta
 bool recordResult(const std::filesystem::path& directory, std::int32_t score,
                   std::string_view nameBytes, ScoreTable& table);
 
+// Where a game keeps its table: beside the game (`game`, the executable's directory) wherever
+// it can be written there, otherwise in the player's own place (`own`; empty where there is
+// none), which holds a table from the first result that cannot be kept beside the game. A
+// table in the player's own place, once there, is the one read and written, as Windows' file
+// virtualisation does for a legacy program.
+struct ScorePlaces {
+  std::filesystem::path game;
+  std::filesystem::path own;
+};
+
+// The table of the player's own place if it has one, else the game's. Where the game's place
+// has no file and none can be made there, the table is the default one and nothing is
+// written; false only where a table exists but cannot be read, or no place can hold one.
+bool readScoreFile(const ScorePlaces& places, ScoreTable& table);
+
+// Stores a named result where the table is read from. A game's table that the player cannot
+// rewrite where it stands (a read-only install) is first copied to the player's own place.
+bool recordResult(const ScorePlaces& places, std::int32_t score, std::string_view nameBytes,
+                  ScoreTable& table);
+
 }  // namespace pelorin

@@ -380,4 +380,51 @@ TEST(BallPictures, OldCopiesEqualTheirOriginalsPixelForPixel) {
   EXPECT_EQ(differences(readPicture("hneda_old"), readPicture("hneda")), "");
 }
 
+// ---------------------------------------------------------------------------
+// The application icon
+// ---------------------------------------------------------------------------
+
+struct IconImage {
+  int size = 0;
+  std::vector<std::uint8_t> bytes;
+};
+
+std::vector<IconImage> iconImages() {
+  const std::vector<std::uint8_t> d = readFile(PELORIN_RESOURCE_DIR "/icon/pelorin.ico");
+  std::vector<IconImage> images;
+  if (d.size() < 6) return images;
+  for (std::size_t i = 0; i < le16(d, 4); ++i) {
+    const std::size_t entry = 6 + 16 * i;
+    const std::size_t length = le32(d, entry + 8);
+    const std::size_t offset = le32(d, entry + 12);
+    if (entry + 16 > d.size() || offset + length > d.size()) break;
+    const auto start = d.begin() + static_cast<std::ptrdiff_t>(offset);
+    images.push_back({d[entry] == 0 ? 256 : d[entry],
+                      {start, start + static_cast<std::ptrdiff_t>(length)}});
+  }
+  return images;
+}
+
+// FNV-1a: the 32 x 32 image as the icon file held it before the other sizes came.
+std::uint64_t fingerprint(const std::vector<std::uint8_t>& bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  for (const std::uint8_t byte : bytes) hash = (hash ^ byte) * 0x100000001b3u;
+  return hash;
+}
+
+TEST(ApplicationIcon, Holds16_32_48And256WithThe32PixelImageUnchanged) {
+  const std::vector<IconImage> images = iconImages();
+  ASSERT_EQ(images.size(), 4u);
+  for (std::size_t i = 0; i < images.size(); ++i) {
+    EXPECT_EQ(images[i].size, (std::array<int, 4>{16, 32, 48, 256}[i]));
+  }
+  EXPECT_EQ(images[1].bytes.size(), 744u);
+  EXPECT_EQ(fingerprint(images[1].bytes), 0x32c71953853d8ae1u);
+  const std::vector<std::uint8_t>& big = images[3].bytes;
+  ASSERT_GT(big.size(), 24u);
+  EXPECT_EQ(std::string(big.begin() + 1, big.begin() + 4), "PNG");
+  EXPECT_EQ(big[18] << 8 | big[19], 256) << "width";
+  EXPECT_EQ(big[22] << 8 | big[23], 256) << "height";
+}
+
 }  // namespace

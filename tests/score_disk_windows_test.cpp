@@ -14,6 +14,7 @@
 #include "scores/RecordScore.h"
 #include "scores/ScoreDisk.h"
 #include "scores/ScoreFile.h"
+#include "scores/ScorePlace.h"
 
 namespace pelorin {
 namespace {
@@ -131,6 +132,57 @@ TEST_F(WindowsScoreFile, LinksAtTheLockFileAndTemporaryNamesAreNotFollowed) {
   EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
   std::ifstream notes(outside / L"notes");
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(notes), {}), "precious data");
+}
+
+TEST(WindowsScorePlaces, TheOwnPlaceIsTheVirtualStoreOfTheFolderWithoutItsDrive) {
+  const ScorePlaces places = scorePlacesOf(LR"(C:\Program Files (x86)\Pelorin)");
+  EXPECT_EQ(places.game, fs::path(LR"(C:\Program Files (x86)\Pelorin)"));
+  const std::wstring own = places.own.native();
+  EXPECT_TRUE(own.ends_with(LR"(\AppData\Local\VirtualStore\Program Files (x86)\Pelorin)"))
+      << places.own.string();
+  EXPECT_TRUE(scorePlacesOf(LR"(\\server\games\Pelorin)").own.empty()) << "no drive, no store";
+}
+
+TEST(WindowsScorePlaces, FileCallsTakeTheLongFormOfEveryPath) {
+  EXPECT_EQ(systemPath(LR"(C:\Hry\.\Pelorin\pelorin.sco)").native(),
+            LR"(\\?\C:\Hry\Pelorin\pelorin.sco)");
+  EXPECT_EQ(systemPath(LR"(\\server\games\pelorin.sco)").native(),
+            LR"(\\?\UNC\server\games\pelorin.sco)");
+}
+
+// Held as a virus scanner or an indexer holds a new file: without delete sharing, a moment.
+fs::path heldDirectory;
+std::thread letGoOfTemporary;
+void holdTheTemporaryFile(ReplaceStep step) {
+  if (step != ReplaceStep::TemporaryWritten) return;
+  for (const auto& entry : fs::directory_iterator(heldDirectory)) {
+    if (entry.path().extension() != ".tmp") continue;
+    const HANDLE held = ::CreateFileW(entry.path().c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    letGoOfTemporary = std::thread([held] {
+      ::Sleep(150);
+      ::CloseHandle(held);
+    });
+  }
+}
+
+TEST_F(WindowsScoreFile, CreationOutlastsAScannerHoldingItsTemporaryFile) {
+  ASSERT_TRUE(fs::remove(file()));
+  heldDirectory = directory_;
+  setReplaceStepHook(holdTheTemporaryFile);
+  ScoreTable table;
+  const bool created = readScoreFile(directory_, table);
+  setReplaceStepHook(nullptr);
+  ASSERT_TRUE(letGoOfTemporary.joinable()) << "the temporary file was not held";
+  letGoOfTemporary.join();
+  EXPECT_TRUE(created);
+  EXPECT_EQ(table, defaultScoreTable());
+  std::error_code error;
+  EXPECT_EQ(fs::file_size(file(), error), 220u);
+  for (const auto& entry : fs::directory_iterator(directory_)) {
+    EXPECT_EQ(entry.path().filename().string(), "pelorin.sco") << "left over";
+  }
 }
 
 }  // namespace

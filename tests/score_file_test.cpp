@@ -238,5 +238,79 @@ TEST_F(ScoreFileTest, UnreadableFileIsNotReplacedByTheDefaults) {
   EXPECT_EQ(entries(), std::set<std::string>{kScoreFileName});
 }
 
+// A game installed where the player cannot write: the table moves to the player's own place.
+class ScorePlacesTest : public ScoreFileTest {
+ protected:
+  // A directory without a score file that the player cannot write, or empty where none can be
+  // had: under Wine Z: is the Unix root, whose /sys not even root may write.
+  fs::path closedDirectory() {
+#ifdef _WIN32
+    const fs::path closed = "Z:\\sys";
+    if (!fs::is_directory(closed) || std::ofstream(closed / "probe").is_open()) return {};
+    return closed;
+#else
+    if (!readOnlyDirectoriesAreEnforced()) return {};
+    const fs::path closed = directory_ / "closed";
+    fs::create_directory(closed);
+    fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec);
+    return closed;
+#endif
+  }
+  ScorePlaces places(const fs::path& game) const { return {game, directory_ / "own" / "pelorin"}; }
+  fs::path ownFile() const { return directory_ / "own" / "pelorin" / kScoreFileName; }
+};
+
+TEST_F(ScorePlacesTest, AClosedPlaceReadsTheDefaultsAndItsFirstResultLandsInTheOwnPlace) {
+  const fs::path closed = closedDirectory();
+  if (closed.empty()) GTEST_SKIP() << "no directory is closed to this user";
+  ScoreTable table = untouchedTable();
+  ASSERT_TRUE(readScoreFile(places(closed), table));
+  EXPECT_EQ(table, defaultScoreTable());
+  EXPECT_FALSE(fs::exists(directory_ / "own")) << "nothing is stored before a result";
+  ASSERT_TRUE(recordResult(places(closed), 5000, "Own", table));
+  EXPECT_FALSE(fs::exists(closed / kScoreFileName));
+  ASSERT_EQ(readFile(ownFile()).size(), 220u);
+  ScoreTable reread;
+  ASSERT_TRUE(readScoreFile(places(closed), reread));
+  EXPECT_EQ(nameOf(reread, 0), "Own");
+  EXPECT_EQ(reread.scoreValues[1], 3500);
+}
+
+TEST_F(ScorePlacesTest, TheOwnCopyIsReadFirstAndAWritablePlaceIsTheFirstChoice) {
+  ScoreTable table;
+  ASSERT_TRUE(readScoreFile(places(directory_), table));
+  EXPECT_EQ(readFile(scoreFile()), defaultFileBytes()) << "created beside the game";
+  EXPECT_FALSE(fs::exists(directory_ / "own"));
+  Bytes own = defaultFileBytes();
+  own[0] = 'V';
+  fs::create_directories(ownFile().parent_path());
+  writeFile(ownFile(), own);
+  ASSERT_TRUE(readScoreFile(places(directory_), table));
+  EXPECT_EQ(nameOf(table, 0), "Vuillon Dynamics");
+  ASSERT_TRUE(recordResult(places(directory_), 9000, "Kept", table));
+  EXPECT_EQ(readFile(scoreFile()), defaultFileBytes()) << "the game's table is left alone";
+  EXPECT_EQ(readFile(ownFile())[0], 'K');
+}
+
+#ifndef _WIN32
+TEST_F(ScorePlacesTest, AReadOnlyInstallsTableIsCopiedToTheOwnPlaceWithTheResult) {
+  if (!readOnlyDirectoriesAreEnforced()) GTEST_SKIP() << "permission bits are not enforced";
+  const fs::path install = directory_ / "install";
+  fs::create_directory(install);
+  Bytes shared = defaultFileBytes();
+  shared[0] = 'S';
+  writeFile(install / kScoreFileName, shared);
+  fs::permissions(install / kScoreFileName, fs::perms::owner_read);
+  fs::permissions(install, fs::perms::owner_read | fs::perms::owner_exec);
+  ScoreTable table;
+  ASSERT_TRUE(recordResult(places(install), 3200, "Mine", table));
+  fs::permissions(install, fs::perms::owner_all);
+  EXPECT_EQ(readFile(install / kScoreFileName), shared);
+  ASSERT_TRUE(readScoreFile(places(install), table));
+  EXPECT_EQ(nameOf(table, 0), "Suillon Dynamics");
+  EXPECT_EQ(nameOf(table, 1), "Mine");
+}
+#endif
+
 }  // namespace
 }  // namespace pelorin

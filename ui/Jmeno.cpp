@@ -5,6 +5,7 @@
 #include "platform/ExeDir.h"
 #include "scores/RecordScore.h"
 #include "scores/ScoreFile.h"
+#include "scores/ScorePlace.h"
 #include "ui/NameCodec.h"
 #include "ui/NameText.h"
 #include "ui/Skore.h"
@@ -46,11 +47,12 @@ void TfrmJmeno::Button1Click() { close(); }
 
 void recordScore(std::int32_t score) {
   pelorin::enterExeDir();
-  if (!pelorin::readScoreFile(pelorin::exeDir(), scoreTable)) return;
+  const pelorin::ScorePlaces places = pelorin::scorePlacesOf(pelorin::exeDir());
+  if (!pelorin::readScoreFile(places, scoreTable)) return;
   const auto row = pelorin::insertScore(scoreTable, score);
   if (!row) return;
   frmJmeno->setScore(score);
   frmJmeno->exec();  // however it was closed, the name is taken
   // Merged into the file as it is now: another game may have recorded a result meanwhile.
-  pelorin::recordResult(pelorin::exeDir(), score, encodeName(frmJmeno->name()), scoreTable);
+  pelorin::recordResult(places, score, encodeName(frmJmeno->name()), scoreTable);
 }

@@ -4,6 +4,7 @@
 
 #include "platform/ExeDir.h"
 #include "scores/ScoreFile.h"
+#include "scores/ScorePlace.h"
 #include "ui/NameCodec.h"
 #include "ui/NameText.h"
 #include "ui/WindowFrame.h"
@@ -18,6 +19,9 @@ TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);
   new DesktopCentring(*this, Centring::EveryShowing);
+  // Until a table is read, the one the game would create stands in the labels: the layout's
+  // captions are placeholders, never shown.
+  showTable(pelorin::defaultScoreTable());
 }
 
 TfrmSkore::~TfrmSkore() = default;
@@ -39,7 +43,7 @@ void TfrmSkore::Button1Click() { close(); }
 
 void showScores() {
   pelorin::enterExeDir();
-  if (!pelorin::readScoreFile(pelorin::exeDir(), scoreTable)) return;
+  if (!pelorin::readScoreFile(pelorin::scorePlacesOf(pelorin::exeDir()), scoreTable)) return;
   frmSkore->showTable(scoreTable);
 }
 

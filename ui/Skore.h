@@ -32,7 +32,8 @@ class TfrmSkore : public QDialog {
 
 extern TfrmSkore* frmSkore;
 
-// Reads the score file into the window's labels; if it cannot be read, they stay as they were.
+// Reads the score file into the window's labels; if it cannot be read, they stay as they were
+// (before any table is read, the default table stands there).
 void showScores();
 
 // Shows the score-table window modally, centred on the desktop.

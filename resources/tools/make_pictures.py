@@ -15,7 +15,8 @@ It (re)writes, byte for byte the same on every run:
     resources/balls/modra_old.bmp  copy of the blue ball
     resources/balls/hneda_old.bmp  copy of the brown ball
     resources/icon/pelorin.png     32 x 32 application icon, 4-bit indexed
-    resources/icon/pelorin.ico     the same icon for Windows builds
+    resources/icon/pelorin.ico     the same icon for Windows builds, also at 16, 48 and
+                                   256 pixels (whole-pixel scaling of the same picture)
 
 Only the Python standard library is used.  Everything is drawn from the
 tables below, so the pictures can be read (and changed) right here.
@@ -242,8 +243,22 @@ def icon_png(rows) -> bytes:
             + png_chunk(b"IEND", b""))
 
 
-def icon_ico(rows) -> bytes:
-    """One 32 x 32, 4-bit image: header, palette, colour bits, AND mask."""
+# The sizes the icon file holds: Explorer's views, Alt-Tab and the taskbar at 125 to 150 %
+# pick the nearest, and one drawn in whole pixels stays sharp where a stretched one blurs.
+ICON_SIZES = (16, 32, 48, 256)
+# Windows takes the 256-pixel image as a PNG; the smaller ones stay bitmaps.
+ICON_PNG_FROM = 256
+
+
+def scaled(rows, size):
+    """Whole-pixel scaling: each pixel takes the source pixel under its centre."""
+    source = len(rows)
+    pick = [(2 * i + 1) * source // (2 * size) for i in range(size)]
+    return [[rows[y][x] for x in pick] for y in pick]
+
+
+def icon_bitmap(rows) -> bytes:
+    """A 4-bit image as an icon stores it: header, palette, colour bits, AND mask."""
     height = len(rows)
     width = len(rows[0])
     colour = bytearray()
@@ -260,11 +275,25 @@ def icon_ico(rows) -> bytes:
     palette = b"".join(bytes((b, g, r, 0)) for r, g, b in VGA)
     header = struct.pack("<IiiHHIIiiII", 40, width, 2 * height, 1, 4, 0,
                          len(colour) + len(mask), 0, 0, 0, 0)
-    image = header + palette + bytes(colour) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", width, height, 16, 0, 1, 4,
-                        len(image), 6 + 16)
-    return directory + entry + image
+    return header + palette + bytes(colour) + bytes(mask)
+
+
+def icon_ico(rows) -> bytes:
+    """The icon at every size of ICON_SIZES, in that order."""
+    images = []
+    for size in ICON_SIZES:
+        picture = scaled(rows, size)
+        images.append(icon_png(picture) if size >= ICON_PNG_FROM
+                      else icon_bitmap(picture))
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    offset = len(directory) + 16 * len(images)
+    entries = b""
+    for size, image in zip(ICON_SIZES, images):
+        side = size % 256  # 0 stands for 256
+        entries += struct.pack("<BBBBHHII", side, side, 16, 0, 1, 4,
+                               len(image), offset)
+        offset += len(image)
+    return directory + entries + b"".join(images)
 
 
 # ---------------------------------------------------------------------------

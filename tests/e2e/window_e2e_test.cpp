@@ -20,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QtMath>
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -168,7 +170,11 @@ class RunningGame {
   QString gameDir() const { return root_.filePath(QStringLiteral("Pelorin")); }
   QString startDir() const { return root_.path(); }
   QString scoreFile() const { return QDir(gameDir()).filePath(QStringLiteral("pelorin.sco")); }
+  QString stateDir() const { return root_.filePath(QStringLiteral("state")); }
   QProcess& process() { return process_; }
+  // Started by start() in a folder the player may read but not write, as a system-wide install
+  // leaves it, with $XDG_STATE_HOME in stateDir().
+  void closeItsFolder() { closed_ = true; }
 
   // Copies the game and starts it from outside its directory, as a menu entry would.
   void start() {
@@ -197,6 +203,11 @@ class RunningGame {
       else
         environment.remove(setting);
     }
+    QString program = QStringLiteral(PELORIN_FAKETIME);
+    QStringList arguments{QStringLiteral("@%1").arg(startSecond_), executable};
+    if (closed_) {
+      ASSERT_NO_FATAL_FAILURE(closeTheFolder(environment, program, arguments));
+    }
     process_.setProcessEnvironment(environment);
     if (!scoreBytes_.isEmpty()) {
       QFile file(scoreFile());
@@ -205,8 +216,7 @@ class RunningGame {
     }
     process_.setWorkingDirectory(startDir());
     process_.setProcessChannelMode(QProcess::ForwardedChannels);
-    process_.start(QStringLiteral(PELORIN_FAKETIME),
-                   {QStringLiteral("@%1").arg(startSecond_), executable});
+    process_.start(program, arguments);
     ASSERT_TRUE(process_.waitForStarted(kWaitMs));
     running_.start();
 
@@ -294,6 +304,29 @@ class RunningGame {
   bool waitForExit() { return process_.waitForFinished(kWaitMs); }
 
  private:
+  // Root may write anywhere: a test run as root plays the player as "nobody", who reaches the
+  // display through a copy of its authority file.
+  void closeTheFolder(QProcessEnvironment& environment, QString& program, QStringList& arguments) {
+    constexpr auto kReadAndEnter = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                   QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QDir().mkpath(stateDir()));
+    environment.insert("XDG_STATE_HOME", stateDir());
+    environment.insert("HOME", stateDir());
+    ASSERT_TRUE(QFile::setPermissions(gameDir(), kReadAndEnter));
+    if (::geteuid() != 0) return;
+    constexpr uid_t kNobody = 65534;
+    ASSERT_TRUE(QFile::setPermissions(root_.path(), kReadAndEnter | QFile::WriteOwner));
+    ASSERT_EQ(::chown(QFile::encodeName(stateDir()).constData(), kNobody, kNobody), 0);
+    const QString authority = root_.filePath(QStringLiteral("Xauthority"));
+    if (QFile::copy(qEnvironmentVariable("XAUTHORITY"), authority)) {
+      QFile::setPermissions(authority, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+      environment.insert("XAUTHORITY", authority);
+    }
+    arguments = QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + arguments;
+    program = QStringLiteral("setpriv");
+  }
+
+  bool closed_ = false;
   std::uint32_t startSecond_;
   QStringList extraEnvironment_;
   double scale_ = 1;
@@ -367,6 +400,44 @@ TEST(EndToEndSession, RemovesClickedGroupsAndKeepsScoresBesideTheExecutable) {
   EXPECT_TRUE(waitUntil([] { return !visibleWindow("^Tabulka").has_value(); }))
       << "the score table did not close";
 
+  expectCleanQuit(game);
+}
+
+// The score table's client area once the screen shows it steadily; the window is closed again.
+QImage shownTable(const RunningGame& game) {
+  game.click(kBestScoresButton);
+  std::optional<QString> table;
+  if (!waitUntil([&] { return (table = visibleWindow("^Tabulka")).has_value(); })) return {};
+  QImage shown;
+  waitUntil([&] {
+    const std::optional<QRect> client = clientRect(*table);
+    const QImage now = client ? screenArea(*client) : QImage();
+    const bool steady = !now.isNull() && now == shown && !isOneColour(now);
+    shown = now;
+    return steady;
+  });
+  xdotool({"windowfocus", *table});
+  xdotool({"key", "Escape"});
+  EXPECT_TRUE(waitUntil([] { return !visibleWindow("^Tabulka").has_value(); }));
+  return shown;
+}
+
+TEST(EndToEndSession, APlayerWhoCannotWriteTheFolderSeesTheDefaultTableAndNothingIsWritten) {
+  RunningGame creating(1700000000u);
+  ASSERT_NO_FATAL_FAILURE(creating.start());
+  const QImage defaults = shownTable(creating);
+  ASSERT_FALSE(defaults.isNull()) << "the score table did not open";
+  ASSERT_EQ(QFileInfo(creating.scoreFile()).size(), 220) << "the default table was not created";
+  expectCleanQuit(creating);
+
+  RunningGame game(1700000000u);
+  game.closeItsFolder();
+  ASSERT_NO_FATAL_FAILURE(game.start());
+  const QImage seen = shownTable(game);
+  ASSERT_FALSE(seen.isNull()) << "the score table did not open";
+  EXPECT_TRUE(seen == defaults) << "the screen does not show the default table";
+  EXPECT_FALSE(QFile::exists(game.scoreFile()));
+  EXPECT_TRUE(QDir(game.stateDir()).isEmpty()) << "nothing is stored before a result";
   expectCleanQuit(game);
 }
 

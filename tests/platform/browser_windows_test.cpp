@@ -136,5 +136,12 @@ TEST_F(BrowserRoute, WithoutWebHtmTheShellOpensTheAddress) {
   EXPECT_TRUE(starts(browserDirectory_, 0).empty());
 }
 
+TEST_F(BrowserRoute, AProgramThatCannotStartLeavesTheAddressToTheShell) {
+  startProgram(browserDirectory_ / L"Odinstalov\u00e1n.exe", kAddress);  // uninstalled meanwhile
+
+  EXPECT_EQ(starts(openerDirectory_, 1), std::vector<std::vector<std::string>>{kAddressAlone});
+  EXPECT_TRUE(starts(browserDirectory_, 0).empty());
+}
+
 }  // namespace
 }  // namespace pelorin

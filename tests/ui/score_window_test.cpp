@@ -99,12 +99,12 @@ TEST_F(ScoreWindow, NamesAreShownLiterallyNeverAsMarkup) {
   }
 }
 
-TEST_F(ScoreWindow, AnUnreadableFileLeavesTheLaidOutCaptions) {
+TEST_F(ScoreWindow, AnUnreadableFileShowsTheDefaultTableNeverTheLaidOutCaptions) {
   ASSERT_TRUE(QDir(exeDir()).mkdir(QStringLiteral("pelorin.sco")));
   const QStringList captions = showAndRead();
   for (int row = 0; row < 10; ++row) {
-    EXPECT_EQ(captions[row], QStringLiteral("Label1"));
-    EXPECT_EQ(captions[row + 10], QStringLiteral("Label11"));
+    EXPECT_EQ(captions[row], QStringLiteral("Quillon Dynamics"));
+    EXPECT_EQ(captions[row + 10], QString::number(350 * (10 - row)));
   }
   EXPECT_TRUE(QFileInfo(scoreFile()).isDir()) << "nothing replaced the directory";
 }

@@ -27,6 +27,8 @@ class WindowTest : public ::testing::Test {
     ASSERT_TRUE(directory_.isValid());
     createWindows();
     setExeDir(QDir(directory_.path()).filesystemPath());
+    // The player's own place for a table, away from the real one.
+    qputenv("XDG_STATE_HOME", ownPlace_.path().toLocal8Bit());
     frmMain->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(frmMain));
   }
@@ -61,6 +63,7 @@ class WindowTest : public ::testing::Test {
   void showLastBalls(std::string_view bottomRow, std::int32_t score = 0);
 
   QTemporaryDir directory_;
+  QTemporaryDir ownPlace_;
 };
 
 // Runs `action` on the next modal window to open, from a timer inside its event loop.

@@ -64,6 +64,8 @@ grep -q "^Pelorin" "$top/README.txt" && grep -q "^English" "$top/README.txt" &&
   fail "pelorin.exe is not a GUI program: it would open a console window"
 resources="$("$windres" -i "$top/pelorin.exe" -O rc 2>/dev/null)"
 echo "$resources" | grep -q 'RT_GROUP_ICON' || fail "pelorin.exe has no icon"
+[ "$(echo "$resources" | grep -c 'RT_ICON')" = 4 ] ||
+  fail "pelorin.exe's icon lacks some of its 16, 32, 48 and 256 pixel images"
 file_version="$(echo "$version" | sed 's/^\([0-9]*\)\.\([0-9]\)\([0-9]\)$/\1, \2, \3, 0/')"
 for value in '"CompanyName", "Quillon Dynamics"' "\"ProductName\", \"Pelorin $version\"" \
   "\"FileVersion\", \"$version\"" "FILEVERSION $file_version"; do

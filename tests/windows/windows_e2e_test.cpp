@@ -348,4 +348,120 @@ TEST_F(WindowsPackage, TheLinkStartsTheProgramRegisteredForHtmWithTheAddress) {
   quitWithKonec();
 }
 
+// A folder Wine cannot write, as "Program Files" is to a player: immutable, so that not even
+// root writes there, for as long as this lives. Not had without root or where the file system
+// has no such attribute.
+class ClosedFolder {
+ public:
+  explicit ClosedFolder(QString folder) : folder_(std::move(folder)) {
+    closed_ = QProcess::execute("chattr", {"+i", folder_}) == 0;
+  }
+  ~ClosedFolder() { open(); }
+  void open() {
+    if (closed_) QProcess::execute("chattr", {"-i", folder_});
+    closed_ = false;
+  }
+  bool closed() const { return closed_; }
+
+ private:
+  QString folder_;
+  bool closed_ = false;
+};
+
+class ClosedFolderPackage : public WindowsPackage {
+ protected:
+  // Where Windows' file virtualisation keeps the folder's files: LocalAppData\VirtualStore
+  // and the folder's path without its drive (Z:, the Unix root, under Wine).
+  QString virtualStoreFile() const {
+    const QDir users(setting("PELORIN_WINE_PREFIX") + "/drive_c/users");
+    for (const QString& user : users.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+      const QString local = users.filePath(user + "/AppData/Local");
+      if (user != "Public" && QFileInfo(local).isDir())
+        return local + "/VirtualStore" + gameDir_ + "/pelorin.sco";
+    }
+    return {};
+  }
+
+  // The score table's window below its caption, once the screen shows it steadily; closed
+  // again afterwards.
+  QImage shownTable() {
+    std::optional<QString> window;
+    if (!waitUntil([&] { return (window = visibleWindow("^Tabulka")).has_value(); })) return {};
+    QImage shown;
+    waitUntil([&] {
+      QSize size;
+      for (const QString& line :
+           xdotool({"getwindowgeometry", "--shell", *window}).output.split('\n')) {
+        if (line.startsWith("WIDTH=")) size.setWidth(line.mid(6).toInt());
+        if (line.startsWith("HEIGHT=")) size.setHeight(line.mid(7).toInt());
+      }
+      const QImage now = screen().copy(QRect(windowPosition(*window), size).adjusted(0, 30, 0, 0));
+      const bool steady = !now.isNull() && now == shown && now.height() > 150;
+      shown = now;
+      return steady;
+    });
+    closeWindow("^Tabulka");
+    return shown;
+  }
+};
+
+TEST_F(ClosedFolderPackage, ShowsTheDefaultTableAndKeepsResultsInTheVirtualStoreReadFirst) {
+  // The default table as the game shows it where it can create it.
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(findDeal());
+  click(kBestScoresButton);
+  const QImage defaults = shownTable();
+  ASSERT_FALSE(defaults.isNull()) << "the score table did not open";
+  ASSERT_NO_FATAL_FAILURE(quitWithKonec());
+  ASSERT_TRUE(QFile::remove(scoreFile()));
+
+  ClosedFolder folder(gameDir_);
+  if (!folder.closed()) GTEST_SKIP() << "chattr +i is not available here";
+  const QString stored = virtualStoreFile();
+  ASSERT_FALSE(stored.isEmpty()) << "the Wine prefix has no LocalAppData";
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(findDeal());
+  click(kBestScoresButton);
+  EXPECT_TRUE(shownTable() == defaults) << "the screen does not show the default table";
+  EXPECT_FALSE(QFileInfo::exists(scoreFile()));
+  EXPECT_FALSE(QFileInfo::exists(stored)) << "nothing is stored before a result";
+
+  while (playBiggestGroup()) {
+  }
+  std::optional<QString> dialog;
+  ASSERT_TRUE(waitUntil([&] { return (dialog = visibleWindow("^Gratulujeme")).has_value(); }));
+  xdotool({"windowactivate", "--sync", *dialog});
+  xdotool({"type", "Jan"});
+  xdotool({"key", "Return"});
+  const QImage withResult = shownTable();
+  EXPECT_FALSE(withResult == defaults) << "the result is not in the table shown";
+  ASSERT_NO_FATAL_FAILURE(quitWithKonec());
+  pelorin::ScoreTable table = pelorin::defaultScoreTable();
+  const std::optional<int> row = pelorin::insertScore(table, expected_.score);
+  ASSERT_TRUE(row.has_value());
+  pelorin::setName(table, *row, "Jan");
+  const pelorin::ScoreFileBytes bytes = pelorin::encodeScores(table);
+  EXPECT_EQ(readAll(stored), QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                        static_cast<int>(bytes.size())))
+      << "the result did not land in the VirtualStore";
+  EXPECT_FALSE(QFileInfo::exists(scoreFile()));
+
+  // Next time the VirtualStore copy is read first, also over a table beside the game.
+  folder.open();
+  const pelorin::ScoreFileBytes defaultBytes = pelorin::encodeScores(pelorin::defaultScoreTable());
+  QFile beside(scoreFile());
+  ASSERT_TRUE(beside.open(QIODevice::WriteOnly));
+  beside.write(reinterpret_cast<const char*>(defaultBytes.data()),
+               static_cast<qint64>(defaultBytes.size()));
+  beside.close();
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(findDeal());
+  click(kBestScoresButton);
+  EXPECT_TRUE(shownTable() == withResult) << "the VirtualStore copy was not the table shown";
+  ASSERT_NO_FATAL_FAILURE(quitWithKonec());
+  QDir unpacked(QFileInfo(stored).path());
+  unpacked.cdUp();  // the test's own folder in the store
+  unpacked.removeRecursively();
+}
+
 }  // namespace

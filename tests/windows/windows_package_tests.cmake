@@ -66,5 +66,5 @@ set(pelorin_e2e_environment
   PELORIN_UNZIP=${PELORIN_UNZIP}
   PELORIN_BALLS_DIR=${PROJECT_SOURCE_DIR}/resources/balls)
 set_tests_properties(e2e_windows PROPERTIES
-  LABELS e2e-windows FIXTURES_REQUIRED windows_zip TIMEOUT 300 RUN_SERIAL ON
+  LABELS e2e-windows FIXTURES_REQUIRED windows_zip TIMEOUT 600 RUN_SERIAL ON
   ENVIRONMENT "${pelorin_e2e_environment}")
