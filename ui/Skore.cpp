@@ -6,6 +6,7 @@
 #include "scores/ScoreFile.h"
 #include "ui/NameCodec.h"
 #include "ui/NameText.h"
+#include "ui/TextFaces.h"
 #include "ui/WindowFrame.h"
 #include "ui_Skore.h"
 
@@ -14,6 +15,7 @@ TfrmSkore* frmSkore = nullptr;
 
 TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmSkore>()) {
   ui_->setupUi(this);
+  keepLaidOutFaces(*this);
   setObjectName(QStringLiteral("frmSkore"));
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);
