@@ -1,15 +1,16 @@
 #!/bin/sh
 # Installs the Debian packages that building and running the game need, skipping those
 # already there. With --test it adds what the test suite needs (a virtual display, clicks
-# and a fixed clock for the end-to-end tests, strace for the synced-rewrite test); with --fuzz,
+# and a fixed clock for the end-to-end tests, a headless Wayland compositor with XWayland and
+# Qt's Wayland platform for the Wayland test, strace for the synced-rewrite test); with --fuzz,
 # the clang toolchain for libFuzzer; with --faults, what bench/score_file_faults.sh needs; with
 # --windows, the cross compiler, Wine with the fonts a Windows machine has, and what scripts/build-qt-windows.sh needs.
 set -eu
 
-packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core"
+packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core fonts-liberation2"
 for option in "$@"; do
   case "$option" in
-    --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils valgrind desktop-file-utils appstream" ;;
+    --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils valgrind desktop-file-utils appstream weston xwayland qt6-wayland" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
     --faults) packages="$packages strace xfsprogs util-linux" ;;
     --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest zstd unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;

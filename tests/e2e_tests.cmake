@@ -1,13 +1,17 @@
 # End-to-end: the built game, started as a user starts it on a virtual X display with a fixed
 # clock, driven by synthetic clicks and checked from screenshots. It needs xvfb-run, xdotool,
-# faketime, xwininfo and xprop, and openbox for the window-manager cases
-# (scripts/install-deps.sh --test); without the first five nothing is registered.
+# faketime, xwininfo and xprop, openbox for the window-manager cases and weston with XWayland
+# for the Wayland case (scripts/install-deps.sh --test); without the first five nothing is
+# registered.
 find_program(PELORIN_XVFB_RUN xvfb-run)
 find_program(PELORIN_XDOTOOL xdotool)
 find_program(PELORIN_FAKETIME faketime)
 find_program(PELORIN_XWININFO xwininfo)
 find_program(PELORIN_XPROP xprop)
 find_program(PELORIN_OPENBOX openbox)
+find_program(PELORIN_WESTON weston)
+find_program(PELORIN_WESTON_SCREENSHOOTER weston-screenshooter)
+find_program(PELORIN_XWAYLAND Xwayland)
 
 if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININFO AND PELORIN_XPROP)
   add_executable(e2e_tests e2e/window_e2e_test.cpp e2e/screen_board.cpp e2e/screen_board.h
@@ -20,7 +24,8 @@ if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININF
     PELORIN_FAKETIME="${PELORIN_FAKETIME}"
     PELORIN_XWININFO="${PELORIN_XWININFO}"
     PELORIN_XPROP="${PELORIN_XPROP}"
-    PELORIN_OPENBOX="${PELORIN_OPENBOX}")
+    PELORIN_OPENBOX="${PELORIN_OPENBOX}"
+    PELORIN_WESTON_SCREENSHOOTER="${PELORIN_WESTON_SCREENSHOOTER}")
   target_link_libraries(e2e_tests PRIVATE game Qt6::Gui GTest::gtest)
   add_dependencies(e2e_tests pelorin)
 
@@ -28,6 +33,16 @@ if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININF
   add_test(NAME e2e_window
            COMMAND ${PELORIN_XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:e2e_tests>)
   set_tests_properties(e2e_window PROPERTIES LABELS e2e TIMEOUT 300)
+
+  # The same driver under a headless Wayland compositor, where the game runs through XWayland.
+  if(PELORIN_WESTON AND PELORIN_WESTON_SCREENSHOOTER AND PELORIN_XWAYLAND)
+    add_test(NAME e2e_wayland
+             COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/e2e/under_weston.sh ${PELORIN_WESTON}
+                     $<TARGET_FILE:e2e_tests> --gtest_filter=UnderWayland.*)
+    set_tests_properties(e2e_wayland PROPERTIES LABELS e2e TIMEOUT 120)
+  else()
+    message(STATUS "weston, weston-screenshooter or Xwayland not found: the Wayland test is not registered")
+  endif()
 
   add_test(NAME e2e_install
            COMMAND ${PELORIN_XVFB_RUN} -a -s "-screen 0 1024x768x24"

@@ -1,6 +1,7 @@
 #include "ui/Startup.h"
 
 #include <QIcon>
+#include <cstring>
 
 #include "ui/Application.h"
 #include "ui/Hlavni.h"
@@ -25,3 +26,14 @@ void destroyWindows() {
   frmSkore = nullptr;
   frmJmeno = nullptr;
 }
+
+bool askForX11OnWayland(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || qEnvironmentVariableIsEmpty("DISPLAY") ||
+      qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+    return false;
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "-platform") == 0) return false;
+  return qputenv("QT_QPA_PLATFORM", "xcb");
+}
+
+void withdrawAskingForX11() { qunsetenv("QT_QPA_PLATFORM"); }

@@ -31,14 +31,14 @@ DesktopCentring::DesktopCentring(QWidget& window, Centring when)
 bool DesktopCentring::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &window_) {
     if (event->type() == QEvent::Show) {
-      // Sent once the native window exists, just before it is mapped.
+      // Sent once the native window exists, before it is mapped.
       if (when_ == Centring::EveryShowing || !shownBefore_) {
         active_ = true;
         if (QWindow* native = window_.windowHandle(); native && !watchingNative_) {
           native->installEventFilter(this);
           watchingNative_ = true;
         }
-        centre();
+        centre(expectedFrame());
       }
       shownBefore_ = true;
     } else if (event->type() == QEvent::Hide) {
@@ -49,23 +49,31 @@ bool DesktopCentring::eventFilter(QObject* watched, QEvent* event) {
   // The native window learns its frame from the window manager after it is mapped, by the
   // time it is first exposed; a frame that changes later is followed too.
   const QEvent::Type type = event->type();
-  if (!active_ || !window_.windowHandle()) return false;
+  if (!window_.windowHandle() || !window_.isVisible()) return false;
   if (type != QEvent::Expose && type != QEvent::Move && type != QEvent::Resize) return false;
   const QMargins margins = window_.windowHandle()->frameMargins();
   // While the window manager reparents the window, its margins can read negative.
   const bool plausible =
       margins.left() >= 0 && margins.top() >= 0 && margins.right() >= 0 && margins.bottom() >= 0;
-  if (plausible && margins != frame_) centre();
+  if (!plausible) return false;
+  decorated_ = margins;
+  if (active_ && margins != placedWith_) centre(margins);
   return false;
 }
 
-void DesktopCentring::centre() {
-  QWindow* native = window_.windowHandle();
+QMargins DesktopCentring::expectedFrame() const {
+  if (decorated_) return *decorated_;
+  const QWidget* owner = window_.parentWidget() ? window_.parentWidget()->window() : nullptr;
+  if (owner && owner->isVisible() && owner->windowHandle())
+    return owner->windowHandle()->frameMargins();
+  return window_.windowHandle() ? window_.windowHandle()->frameMargins() : QMargins();
+}
+
+void DesktopCentring::centre(const QMargins& frame) {
   const QScreen* screen = window_.screen() ? window_.screen() : QGuiApplication::primaryScreen();
-  if (!native || !screen) return;
-  frame_ = native->frameMargins();
-  const QSize frameSize = window_.size().grownBy(frame_);
+  if (!screen) return;
+  placedWith_ = frame;
+  const QSize frameSize = window_.size().grownBy(frame);
   const QPoint frameAt = centredFramePosition(screen->availableGeometry(), frameSize);
-  // Placed by its client area: window managers honour that, whatever their gravity.
-  window_.setGeometry(QRect(frameAt + QPoint(frame_.left(), frame_.top()), window_.size()));
+  window_.setGeometry(QRect(frameAt + QPoint(frame.left(), frame.top()), window_.size()));
 }

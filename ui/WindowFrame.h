@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QSize>
 #include <Qt>
+#include <optional>
 
 class QWidget;
 
@@ -18,11 +19,13 @@ Qt::WindowFlags fixedWindowFlags(bool minimisable);
 enum class Centring { FirstShowing, EveryShowing };
 
 // Centres a window, frame included, on the desktop of its screen when it is shown.
-// The window is placed only once it exists on the display, and by its client area, so that
-// nothing depends on how a window manager reads a position given before the window was
-// mapped. The frame is known only after the window manager has decorated the window, so the
-// window is centred again when its frame changes (without a window manager the frame is the
-// client area and nothing more happens). A move by the user is left alone.
+// The window is placed before the display maps it, by its client area (window managers honour
+// that, whatever their gravity), so that it appears where it stays: on a desktop without
+// compositing, moving a window that is already on the screen can leave it unpainted there.
+// The frame is known only once the window manager has decorated the window, so it is taken
+// from the window's last showing or, before its first, from the window it belongs to, which
+// the same window manager decorated. Only if the frame then turns out otherwise is the window
+// centred again; a move by the user is left alone.
 class DesktopCentring : public QObject {
  public:
   DesktopCentring(QWidget& window, Centring when);
@@ -31,14 +34,16 @@ class DesktopCentring : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void centre();
+  QMargins expectedFrame() const;
+  void centre(const QMargins& frame);
 
   QWidget& window_;
   Centring when_;
   bool active_ = false;  // from a centred showing until the window is hidden
   bool shownBefore_ = false;
   bool watchingNative_ = false;
-  QMargins frame_;
+  std::optional<QMargins> decorated_;  // the frame the window manager last gave the window
+  QMargins placedWith_;                // the frame the window was centred with
 };
 
 // Where a window's frame of `frameSize` stands centred on `desktop`.

@@ -6,7 +6,9 @@
 #include "ui/Startup.h"
 
 int main(int argc, char** argv) {
+  const bool askedForX11 = askForX11OnWayland(argc, argv);
   Application application(argc, argv);
+  if (askedForX11) withdrawAskingForX11();
   try {
     createWindows();
     FirstPaintExit probe(*frmMain);
