@@ -6,15 +6,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "tests/windows/utf8_text.h"
 
-std::string utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return {};
-  std::string bytes(static_cast<std::size_t>(size - 1), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  return bytes;
-}
+namespace {
 
 BOOL CALLBACK printWindow(HWND window, LPARAM) {
   if (!IsWindowVisible(window)) return TRUE;

@@ -44,6 +44,9 @@ target_link_options(record_arguments PRIVATE -static)  # runs from anywhere, nee
 # Prints the styles and client areas of the visible windows, for the test to read.
 add_executable(window_styles windows/window_styles.cpp)
 target_link_options(window_styles PRIVATE -static)
+foreach(program record_arguments window_styles)
+  target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR})
+endforeach()
 
 include(ExternalProject)
 ExternalProject_Add(windows_e2e_driver
