@@ -9,6 +9,12 @@ if(NOT PELORIN_BUILD_TESTS)
   return()
 endif()
 find_program(PELORIN_WINE NAMES wine wine64 REQUIRED)
+# Wine's own fonts (fonts-wine: "MS Sans Serif", "Tahoma"). The wrapper puts them into each
+# prefix's Fonts folder, where Windows keeps its fonts: this Wine looks for them nowhere else.
+find_path(PELORIN_WINE_FONTS sserife.fon PATHS /usr/share/wine/fonts NO_CMAKE_FIND_ROOT_PATH)
+if(NOT PELORIN_WINE_FONTS)
+  message(FATAL_ERROR "Wine's fonts not found: run scripts/install-deps.sh --windows")
+endif()
 
 execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libstdc++-6.dll
                 OUTPUT_VARIABLE PELORIN_LIBSTDCXX_DLL OUTPUT_STRIP_TRAILING_WHITESPACE)

@@ -15,7 +15,7 @@ trap 'rm -rf "$work"' EXIT
 unzip -q "$zip" -d "$work"
 
 export WINEPREFIX="$PWD/build/windows/wineprefix-bench" WINEDEBUG=-all
-export WINEDLLOVERRIDES="mscoree,mshtml=" PELORIN_QUIT_AFTER_FIRST_PAINT=1
+export WINEDLLOVERRIDES="mscoree,mshtml=" PELORIN_QUIT_AFTER_FIRST_PAINT=1 LC_ALL=C.UTF-8
 unset WINEPATH QT_PLUGIN_PATH QT_QPA_PLATFORM
 
 # shellcheck disable=SC2016 # expanded by the shell under xvfb-run

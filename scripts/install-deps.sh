@@ -4,8 +4,9 @@
 # and a fixed clock for the end-to-end tests, a headless Wayland compositor with XWayland and
 # Qt's Wayland platform for the Wayland test, strace for the synced-rewrite test); with --fuzz,
 # the clang toolchain for libFuzzer; with --faults, what bench/score_file_faults.sh needs; with
-# --windows, the cross compiler, Wine and what scripts/build-qt-windows.sh needs; with --web,
-# clang for WebAssembly with its C and C++ libraries, Chromium and Node.js for the browser build.
+# --windows, the cross compiler, Wine with the fonts a Windows machine has, and what
+# scripts/build-qt-windows.sh needs; with --web, clang for WebAssembly with its C and C++
+# libraries, Chromium and Node.js for the browser build.
 set -eu
 
 packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core fonts-liberation2"
@@ -14,7 +15,7 @@ for option in "$@"; do
     --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils valgrind desktop-file-utils appstream weston xwayland qt6-wayland" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
     --faults) packages="$packages strace xfsprogs util-linux" ;;
-    --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 googletest zstd zip unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
+    --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest zstd zip unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
     --web)
       packages="$packages clang-14 lld-14 wasi-libc libc++-14-dev-wasm32 libclang-rt-14-dev-wasm32 chromium nodejs"
       # Debian's nodejs comes without npm; other builds of Node.js bring their own.

@@ -15,6 +15,7 @@
 #include "ui/ImageFile.h"
 #include "ui/Jmeno.h"
 #include "ui/Skore.h"
+#include "ui/TextFaces.h"
 #include "ui/WindowFrame.h"
 #include "ui_Hlavni.h"
 
@@ -23,6 +24,7 @@ TfrmMain* frmMain = nullptr;
 
 TfrmMain::TfrmMain(QWidget* parent) : QWidget(parent), ui_(std::make_unique<Ui::TfrmMain>()) {
   ui_->setupUi(this);
+  keepLaidOutFaces(*this);
   setObjectName(QStringLiteral("frmMain"));
   setWindowTitle(windowTitle().arg(QStringLiteral(PELORIN_VERSION)));  // the layout leaves %1
   setWindowFlags(fixedWindowFlags(true));

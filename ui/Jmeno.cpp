@@ -9,6 +9,7 @@
 #include "ui/NameCodec.h"
 #include "ui/NameText.h"
 #include "ui/Skore.h"
+#include "ui/TextFaces.h"
 #include "ui/WindowFrame.h"
 #include "ui_Jmeno.h"
 
@@ -21,6 +22,7 @@ constexpr QPoint kLaidOutPosition{149, 154};
 
 TfrmJmeno::TfrmJmeno(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmJmeno>()) {
   ui_->setupUi(this);
+  keepLaidOutFaces(*this);
   setObjectName(QStringLiteral("frmJmeno"));
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmJmeno::Button1Click);

@@ -7,6 +7,7 @@
 #include "scores/ScorePlace.h"
 #include "ui/NameCodec.h"
 #include "ui/NameText.h"
+#include "ui/TextFaces.h"
 #include "ui/WindowFrame.h"
 #include "ui_Skore.h"
 
@@ -15,6 +16,7 @@ TfrmSkore* frmSkore = nullptr;
 
 TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui::TfrmSkore>()) {
   ui_->setupUi(this);
+  keepLaidOutFaces(*this);
   setObjectName(QStringLiteral("frmSkore"));
   setWindowFlags(fixedWindowFlags(false));
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);

@@ -7,9 +7,12 @@
 #include <QWindow>
 
 Qt::WindowFlags fixedWindowFlags(bool minimisable) {
-  Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint;
-  if (minimisable) return flags | Qt::Window | Qt::WindowMinimizeButtonHint;
+  // Without the fixed-size hint Windows gives the window a sizing frame, fixed size or not.
+  const Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint;
+  if (minimisable)
+    return flags | Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
+  // A dialog whose close box comes without the system-menu hint gets the dialog frame.
   return flags | Qt::Dialog;
 }
 

@@ -10,8 +10,9 @@
 
 class QWidget;
 
-// A fixed-size window with a system menu and a close box; `minimisable` adds the
-// minimise button (the main window), never a maximise button.
+// A fixed-size window with a thin frame and a close box, never a maximise button:
+// `minimisable` gives a main window with a single border, a system menu and the minimise
+// button, otherwise a dialog with the dialog frame.
 Qt::WindowFlags fixedWindowFlags(bool minimisable);
 
 // Which showings of a window are centred.

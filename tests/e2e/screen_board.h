@@ -5,7 +5,9 @@
 #include <QPoint>
 #include <QString>
 #include <array>
+#include <functional>
 #include <optional>
+#include <string>
 
 #include "game/Board.h"
 #include "game/Turn.h"
@@ -24,3 +26,22 @@ QString describeBoard(const std::optional<pelorin::Grid>& board);
 
 // The cell whose removal takes the most balls; a move that ends the game only if `mayEndGame`.
 std::optional<pelorin::Cell> biggestGroup(const pelorin::GameState& game, bool mayEndGame);
+
+// The first and the last device pixel that show cell `index` along one axis at `scale`: a
+// device pixel shows the bitmap pixel under its top-left corner.
+int firstDevicePixel(int index, double scale);
+int lastDevicePixel(int index, double scale);
+
+// Releases on the edge pixels of cells at `scale`, played on `game` as they go: one cell of
+// every row on the full board by the row's last (or, with `firstPixel`, first) device pixel,
+// then one cell of as many columns as can be by theirs. Each cell is one whose neighbour
+// across that edge would give another board. `release` releases on a device pixel of the
+// board and reports whether the screen then shows `game`'s board. Returns how many rows and
+// columns were played, or a message for the first release that failed.
+struct EdgeReleases {
+  int rows = 0;
+  int columns = 0;
+  std::string failure;
+};
+EdgeReleases playEdgeReleases(pelorin::GameState& game, double scale, bool firstPixel,
+                              const std::function<bool(QPoint device)>& release);

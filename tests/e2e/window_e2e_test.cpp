@@ -676,11 +676,6 @@ TEST(UnderWayland, BoardPaintsAndTheWholeTitleShows) {
   EXPECT_TRUE(holdsRuns(shown, whole)) << "the title bar does not show the whole title";
 }
 
-// The first and the last device pixel that show cell `index` along one axis at `scale`:
-// a device pixel shows the bitmap pixel under its top-left corner.
-int firstDevicePixel(int index, double scale) { return qCeil(kCellPixels * index * scale); }
-int lastDevicePixel(int index, double scale) { return firstDevicePixel(index + 1, scale) - 1; }
-
 // A scale, and whether the releases go to the last (0) or the first (1) device pixel of a cell.
 class ScaledReleases : public ::testing::TestWithParam<std::tuple<double, int>> {};
 
@@ -693,63 +688,13 @@ TEST_P(ScaledReleases, FirstOrLastDevicePixelOfACellPlaysThatCell) {
   GameState expected;
   pelorin::newGame(expected, *second);
 
-  const int step = edge == 0 ? 1 : -1;  // where a release read one cell off would land
-  auto devicePixel = [&, edge = edge](int index) {
-    return edge == 0 ? lastDevicePixel(index, scale) : firstDevicePixel(index, scale);
-  };
-  auto middle = [&](int index) {
-    return (firstDevicePixel(index, scale) + lastDevicePixel(index, scale)) / 2;
-  };
-
-  // The cell to play among `candidates`: a group of two or more that the game survives, whose
-  // neighbour `off` cells away gives another board (so that a misread shows), smallest first
-  // so that the board lasts.
-  auto choose = [&](const std::vector<Cell>& candidates, Cell off) -> std::optional<Cell> {
-    std::optional<Cell> chosen;
-    int chosenSize = 0;
-    for (const Cell cell : candidates) {
-      GameState trial = expected;
-      const pelorin::TurnResult result = pelorin::playTurn(trial, cell);
-      if (result.groupSize < 2 || result.gameOver) continue;
-      if (chosen && result.groupSize >= chosenSize) continue;
-      GameState misread = expected;
-      pelorin::playTurn(misread, {cell.x + off.x, cell.y + off.y});
-      if (misread.board == trial.board) continue;
-      chosen = cell;
-      chosenSize = result.groupSize;
-    }
-    return chosen;
-  };
-  auto play = [&](Cell cell, QPoint device) {
+  const EdgeReleases done = playEdgeReleases(expected, scale, edge == 1, [&](QPoint device) {
     game.clickDevicePixel(device);
-    pelorin::playTurn(expected, cell);
     return describe(game.waitForBoard(expected.board)) == describe(expected.board);
-  };
-
-  // Rows first, on the full board: a release on the row's edge pixel, mid-way across a cell.
-  int rowsTried = 0;
-  for (int y = 0; y < kRows; ++y) {
-    std::vector<Cell> candidates;
-    for (int x = kColumns - 1; x >= 0; --x) candidates.push_back({x, y});
-    const std::optional<Cell> cell = choose(candidates, {0, step});
-    if (!cell) continue;
-    ++rowsTried;
-    ASSERT_TRUE(play(*cell, {middle(cell->x), devicePixel(cell->y)}))
-        << "release on the edge of row " << y << " in column " << cell->x;
-  }
-  // Then the columns from the right, so that those still to come keep their balls.
-  int columnsTried = 0;
-  for (int x = kColumns - 1; x >= 0; --x) {
-    std::vector<Cell> candidates;
-    for (int y = 0; y < kRows; ++y) candidates.push_back({x, y});
-    const std::optional<Cell> cell = choose(candidates, {step, 0});
-    if (!cell) continue;
-    ++columnsTried;
-    ASSERT_TRUE(play(*cell, {devicePixel(cell->x), middle(cell->y)}))
-        << "release on the edge of column " << x << " in row " << cell->y;
-  }
-  EXPECT_EQ(rowsTried, kRows);
-  EXPECT_GE(columnsTried, kColumns - 1) << "too few columns could be tried";
+  });
+  ASSERT_EQ(done.failure, "");
+  EXPECT_EQ(done.rows, kRows);
+  EXPECT_GE(done.columns, kColumns - 1) << "too few columns could be tried";
   expectCleanQuit(game);
 }
 

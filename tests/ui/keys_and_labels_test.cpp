@@ -1,9 +1,15 @@
+#include <QAbstractButton>
 #include <QElapsedTimer>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 #include <cstdlib>
+#include <initializer_list>
 
 #include "tests/ui/window_fixture.h"
 #include "ui/BoardView.h"
@@ -149,6 +155,61 @@ TEST_F(Centring, ScoreTableIsCentredOnEveryShowingEvenAfterAMove) {
     EXPECT_LE(std::abs(off.x()), 1) << "showing " << showing;
     EXPECT_LE(std::abs(off.y()), 1) << "showing " << showing;
   }
+}
+
+// The faces the texts are drawn in, as the platform's own font database resolves them. Qt's
+// offscreen platform on Windows has no font database: there the test runs on the Windows
+// platform.
+class Faces : public ::testing::Test {
+ protected:
+  void SetUp() override {
+#ifdef _WIN32
+    if (QGuiApplication::platformName() != QStringLiteral("windows"))
+      GTEST_SKIP() << "no font database on the offscreen platform under Windows";
+#endif
+    createWindows();
+  }
+  void TearDown() override { destroyWindows(); }
+};
+
+// The face the font database gives a font that names no face it has.
+QString faceOfKind(QFont::StyleHint kind) {
+  QFont font(QStringLiteral("No Such Face"));
+  font.setStyleHint(kind);
+  return QFontInfo(font).family();
+}
+
+TEST_F(Faces, TextsAreInTheirLaidOutFaceItsSuccessorOrASansSerifOne) {
+  const QString serif = faceOfKind(QFont::Serif);
+  int texts = 0;
+  for (QWidget* window : std::initializer_list<QWidget*>{frmMain, frmSkore, frmJmeno}) {
+    for (QWidget* text : window->findChildren<QWidget*>()) {
+      if (!qobject_cast<QLabel*>(text) && !qobject_cast<QAbstractButton*>(text) &&
+          !qobject_cast<QLineEdit*>(text))
+        continue;
+      ++texts;
+      const QString laidOut = text->font().families().value(0);
+      const bool dialog = laidOut == QStringLiteral("MS Sans Serif");
+      if (dialog) {
+        EXPECT_EQ(text->font().pointSize(), 8) << text->objectName().toStdString();
+      }
+      // The first of these that the system has; with none, any face but the serif one.
+      const QStringList faces = dialog ? QStringList{laidOut, "Microsoft Sans Serif", "Tahoma"}
+                                       : QStringList{laidOut, "Tahoma"};
+      const auto installed = std::find_if(faces.begin(), faces.end(), [](const QString& face) {
+        return QFontDatabase::hasFamily(face);
+      });
+      const std::string resolved = QFontInfo(text->font()).family().toStdString();
+      const std::string where = text->objectName().toStdString() + " in " +
+                                window->objectName().toStdString() + ", laid out in " +
+                                laidOut.toStdString();
+      if (installed != faces.end())
+        EXPECT_EQ(resolved, installed->toStdString()) << where;
+      else
+        EXPECT_NE(resolved, serif.toStdString()) << where;
+    }
+  }
+  EXPECT_GE(texts, 40);
 }
 
 }  // namespace

@@ -7,17 +7,7 @@
 #include <cstdio>
 #include <string>
 
-namespace {
-
-std::string utf8(const wchar_t* text) {
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-  if (size <= 1) return {};
-  std::string bytes(static_cast<std::size_t>(size - 1), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes.data(), size, nullptr, nullptr);
-  return bytes;
-}
-
-}  // namespace
+#include "tests/windows/utf8_text.h"
 
 int main() {
   wchar_t self[MAX_PATH * 4];

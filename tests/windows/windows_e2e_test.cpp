@@ -13,11 +13,13 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtMath>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -39,16 +41,24 @@ using pelorin::Cell;
 using pelorin::GameState;
 using pelorin::Grid;
 using pelorin::kCellPixels;
+using pelorin::kColumns;
+using pelorin::kRows;
 
 constexpr int kWaitMs = 20000;
+// A window black on the screen this long after it appeared stays so.
+constexpr int kPaintMs = 3000;
+constexpr int kPlayersPauseMs = 3000;
 constexpr std::uint32_t kStartSecond = 1700000000u;
 // The deal reads the clock once Wine has started the game: seconds may pass before.
 constexpr std::uint32_t kSecondsOfGrace = 30;
 
 // Positions in the main window's client area, as laid out.
+constexpr QSize kMainClient{402, 201};
+constexpr QPoint kNewGameButton{140 + 42, 148 + 12};
 constexpr QPoint kBestScoresButton{228 + 42, 148 + 12};
 constexpr QPoint kQuitButton{316 + 42, 148 + 12};
-constexpr QPoint kHomePageLink{124 + 20, 176 + 6 + 6};
+// The middle of the link as laid out: a wider face moves it right by a few pixels.
+constexpr QPoint kHomePageLink{124 + 52, 176 + 6 + 6};
 constexpr char kHomePageAddress[] = "https://www.quillon.example";
 constexpr char kPlayerName[] = "Kůň";
 
@@ -104,15 +114,6 @@ std::optional<QString> visibleWindow(const QString& pattern) {
   return firstWindowFound(xdotool({"search", "--onlyvisible", "--name", pattern}));
 }
 
-QPoint windowPosition(const QString& window) {
-  QPoint position;
-  for (const QString& line : xdotool({"getwindowgeometry", "--shell", window}).output.split('\n')) {
-    if (line.startsWith("X=")) position.setX(line.mid(2).toInt());
-    if (line.startsWith("Y=")) position.setY(line.mid(2).toInt());
-  }
-  return position;
-}
-
 QString windowsPath(const QString& unixPath) {
   return "Z:" + QDir::toNativeSeparators(unixPath).replace('/', '\\');
 }
@@ -124,6 +125,71 @@ const std::array<QImage, 4>& pictures() {
 QImage screen() {
   return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
       QImage::Format_RGB32);
+}
+
+// A top-level window as Windows holds it: its styles and its client area on the screen.
+struct NativeWindow {
+  std::uint32_t style = 0;
+  std::uint32_t extendedStyle = 0;
+  QRect client;
+};
+
+// The visible window whose title starts with `title`, as a Windows program in the prefix reads
+// it (GetWindowLongPtrW, GetClientRect).
+std::optional<NativeWindow> nativeWindow(const QString& title) {
+  for (const QString& line : wine({setting("PELORIN_WINDOW_STYLES")}).output.split('\n')) {
+    const QStringList fields = line.trimmed().split(' ');
+    if (fields.size() < 7 || !line.trimmed().section(' ', 6).startsWith(title)) continue;
+    return NativeWindow{fields[0].toUInt(nullptr, 16), fields[1].toUInt(nullptr, 16),
+                        QRect(fields[2].toInt(), fields[3].toInt(), fields[4].toInt(),
+                              fields[5].toInt())};
+  }
+  return std::nullopt;
+}
+
+std::optional<NativeWindow> waitForNativeWindow(const QString& title) {
+  std::optional<NativeWindow> window;
+  waitUntil([&] { return (window = nativeWindow(title)).has_value(); });
+  return window;
+}
+
+// The parts of a window's frame that its styles give, by name.
+std::string frameOf(const NativeWindow& window) {
+  const std::pair<std::uint32_t, const char*> styles[] = {
+      {0x00C00000, "title bar"},     // WS_CAPTION
+      {0x00080000, "system menu"},   // WS_SYSMENU
+      {0x00020000, "minimise"},      // WS_MINIMIZEBOX
+      {0x00010000, "maximise"},      // WS_MAXIMIZEBOX
+      {0x00040000, "sizing frame"}};  // WS_THICKFRAME
+  std::string parts;
+  for (const auto& [bits, name] : styles)
+    if ((window.style & bits) == bits) parts += std::string(parts.empty() ? "" : ", ") + name;
+  if (window.extendedStyle & 0x1) parts += ", dialog frame";  // WS_EX_DLGMODALFRAME
+  return parts;
+}
+
+bool isOneColour(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (image.pixel(x, y) != image.pixel(0, 0)) return false;
+  return true;
+}
+
+// Expects the window titled `title` to show more than one colour in its client area on the
+// screen (the root window: a grab of the window itself shows what it painted, not what the
+// player sees), and its frame to be `frame`.
+constexpr char kDialogFrame[] = "title bar, system menu, dialog frame";
+
+void expectShownPainted(const QString& title, const std::string& frame) {
+  const std::optional<NativeWindow> window = waitForNativeWindow(title);
+  ASSERT_TRUE(window.has_value()) << "no window " << title.toStdString();
+  EXPECT_EQ(frameOf(*window), frame)
+      << title.toStdString() << QStringLiteral(": style %1, extended style %2")
+                                    .arg(window->style, 8, 16, QChar('0'))
+                                    .arg(window->extendedStyle, 8, 16, QChar('0'))
+                                    .toStdString();
+  EXPECT_TRUE(waitUntil([&] { return !isOneColour(screen().copy(window->client)); }, kPaintMs))
+      << title.toStdString() << " shows one colour on the screen";
 }
 
 // The name in Windows-1250, by the C library's converter: an oracle independent of the game's.
@@ -161,9 +227,19 @@ class WindowsPackage : public ::testing::Test {
     gameDir_ = root_.filePath(QFileInfo(setting("PELORIN_WINDOWS_ZIP")).completeBaseName());
     ASSERT_TRUE(QFileInfo::exists(QDir(gameDir_).filePath("pelorin.exe")));
     ASSERT_FALSE(QFileInfo::exists(scoreFile()));
-    // The prefix made (about 20 s the first time) and Wine's server running, as on a machine
-    // where Wine has been used before: the game's start is then a matter of seconds.
-    ASSERT_EQ(wine({"cmd", "/c", "exit"}).exitCode, 0);
+    // The prefix made (about 20 s the first time) with the fonts of a Windows machine, and
+    // Wine's server running, as on a machine where Wine has been used before: the game's
+    // start is then a matter of seconds.
+    QProcessEnvironment environment = wineEnvironment();
+    environment.insert("PELORIN_WINEPREFIX", setting("PELORIN_WINE_PREFIX"));
+    ASSERT_EQ(runCommand(setting("PELORIN_WINE_RUN"), {"cmd", "/c", "exit"}, 120000, environment)
+                  .exitCode,
+              0);
+    // The display's scale, as Windows' display settings set it.
+    ASSERT_EQ(wine({"reg", "add", "HKCU\\Control Panel\\Desktop", "/v", "LogPixels", "/t",
+                    "REG_DWORD", "/d", QString::number(logPixels_), "/f"})
+                  .exitCode,
+              0);
   }
 
   QString scoreFile() const { return QDir(gameDir_).filePath("pelorin.sco"); }
@@ -177,42 +253,54 @@ class WindowsPackage : public ::testing::Test {
                 {QStringLiteral("@%1").arg(kStartSecond), setting("PELORIN_WINE"),
                  QDir(gameDir_).filePath("pelorin.exe")});
     ASSERT_TRUE(game_.waitForStarted(kWaitMs));
+    running_.start();
   }
 
-  // Finds the main window and, near its top left corner, the board of one of the seconds
-  // from the start on: that fixes both where the client area is and which second was dealt.
+  double scale() const { return logPixels_ / 96.0; }
+
+  // The board as the screen shows it, one pixel per bitmap pixel: at a scale above 1 each is
+  // read from the first device pixel that shows it.
+  QImage boardPixels() const {
+    const QImage shot = screen();
+    QImage board(kColumns * kCellPixels, kRows * kCellPixels, QImage::Format_RGB32);
+    for (int y = 0; y < board.height(); ++y)
+      for (int x = 0; x < board.width(); ++x)
+        board.setPixel(x, y, shot.pixel(origin_ + QPoint(qCeil(x * scale()), qCeil(y * scale()))));
+    return board;
+  }
+
+  // Finds the main window's client area and there the board of one of the seconds since the
+  // start: that fixes which second was dealt.
   void findDeal() {
-    std::optional<QString> window;
-    ASSERT_TRUE(
-        waitUntil([&] { return (window = visibleWindow("^Pelorin 1\\.01")).has_value(); }, 60000))
-        << "the main window did not appear";
-    const QPoint corner = windowPosition(*window);
+    const std::optional<NativeWindow> window = waitForNativeWindow("Pelorin 1.01");
+    ASSERT_TRUE(window.has_value()) << "the main window did not appear";
+    origin_ = window->client.topLeft();
     ASSERT_TRUE(waitUntil([&] {
-      const QImage shot = screen();
-      for (int dy = 0; dy <= 48; ++dy) {
-        for (int dx = 0; dx <= 16; ++dx) {
-          const std::optional<Grid> seen = boardAt(shot, corner + QPoint(dx, dy), pictures());
-          if (!seen) continue;
-          for (std::uint32_t second = kStartSecond; second <= kStartSecond + kSecondsOfGrace;
-               ++second) {
-            pelorin::newGame(expected_, second);
-            if (expected_.board == *seen) {
-              origin_ = corner + QPoint(dx, dy);
-              return true;
-            }
-          }
-        }
+      const std::optional<Grid> seen = boardAt(boardPixels(), {0, 0}, pictures());
+      const auto latest =
+          kStartSecond + static_cast<std::uint32_t>(running_.elapsed() / 1000) + kSecondsOfGrace;
+      for (std::uint32_t second = kStartSecond; seen && second <= latest; ++second) {
+        pelorin::newGame(expected_, second);
+        if (expected_.board == *seen) return true;
       }
       return false;
     })) << "the screen shows no deal of the seconds from "
         << kStartSecond;
   }
 
-  void click(QPoint inClient) const {
-    const QPoint at = origin_ + inClient;
+  void clickDevicePixel(QPoint device) const {
+    const QPoint at = origin_ + device;
     EXPECT_EQ(xdotool({"mousemove", QString::number(at.x()), QString::number(at.y()), "click", "1"})
                   .exitCode,
               0);
+  }
+
+  void click(QPoint inClient) const {
+    clickDevicePixel({qFloor(inClient.x() * scale()), qFloor(inClient.y() * scale())});
+  }
+
+  bool showsBoard(const Grid& board) const {
+    return waitUntil([&] { return boardAt(boardPixels(), {0, 0}, pictures()) == board; });
   }
 
   // Plays the biggest group, on the screen and in the engine; true when the game went on.
@@ -225,7 +313,7 @@ class WindowsPackage : public ::testing::Test {
     if (over) return false;
     std::optional<Grid> seen;
     EXPECT_TRUE(waitUntil([&] {
-      return (seen = boardAt(screen(), origin_, pictures())) == expected_.board;
+      return (seen = boardAt(boardPixels(), {0, 0}, pictures())) == expected_.board;
     })) << "after a click on ("
         << cell->x << ", " << cell->y << ") the screen shows\n"
         << describeBoard(seen).toStdString() << "and not\n"
@@ -263,6 +351,8 @@ class WindowsPackage : public ::testing::Test {
   QProcess game_;
   GameState expected_;
   QPoint origin_;
+  QElapsedTimer running_;
+  int logPixels_ = 96;
 };
 
 // The browser stand-in, copied beside the package and registered for ".htm" machine-wide:
@@ -282,6 +372,10 @@ QString registerBrowser(const QString& directory) {
 TEST_F(WindowsPackage, ShowsTheDealOfItsSecondRemovesClickedGroupsAndQuitsOnKonec) {
   ASSERT_NO_FATAL_FAILURE(start());
   ASSERT_NO_FATAL_FAILURE(findDeal());
+  const std::optional<NativeWindow> window = nativeWindow("Pelorin 1.01");
+  ASSERT_TRUE(window.has_value());
+  EXPECT_EQ(frameOf(*window), "title bar, system menu, minimise")
+      << QStringLiteral("style %1").arg(window->style, 8, 16, QChar('0')).toStdString();
   for (int turn = 0; turn < 3; ++turn) ASSERT_TRUE(playBiggestGroup());
   ASSERT_GT(expected_.score, 0);
   quitWithKonec();
@@ -292,7 +386,11 @@ TEST_F(WindowsPackage, KeepsScoresBesideTheExeWithNamesInWindows1250AsOnLinux) {
   ASSERT_NO_FATAL_FAILURE(start());
   ASSERT_NO_FATAL_FAILURE(findDeal());
 
+  // Looked at a while first, as a player does: a window shown in the first second can be
+  // painted where one shown later stays black.
+  QThread::msleep(kPlayersPauseMs);
   click(kBestScoresButton);
+  ASSERT_NO_FATAL_FAILURE(expectShownPainted("Tabulka vítězů", kDialogFrame));
   ASSERT_TRUE(waitUntil([&] { return QFileInfo(scoreFile()).size() == 220; }))
       << "no 220-byte score file beside the executable";
   EXPECT_FALSE(QFileInfo::exists(QDir(root_.path()).filePath("pelorin.sco")));
@@ -304,6 +402,7 @@ TEST_F(WindowsPackage, KeepsScoresBesideTheExeWithNamesInWindows1250AsOnLinux) {
   std::optional<QString> dialog;
   ASSERT_TRUE(waitUntil([&] { return (dialog = visibleWindow("^Gratulujeme")).has_value(); }))
       << "no name dialog after a game of " << expected_.score << " points";
+  ASSERT_NO_FATAL_FAILURE(expectShownPainted("Gratulujeme!", kDialogFrame));
   // The name field has the focus when the dialog opens.
   xdotool({"windowactivate", "--sync", *dialog});
   xdotool({"key", "ctrl+a", "BackSpace"});
@@ -462,6 +561,82 @@ TEST_F(ClosedFolderPackage, ShowsTheDefaultTableAndKeepsResultsInTheVirtualStore
   QDir unpacked(QFileInfo(stored).path());
   unpacked.cdUp();  // the test's own folder in the store
   unpacked.removeRecursively();
+}
+
+// Windows at 150 %: the board drawn whole from the pictures (every device pixel as Qt scales
+// the bitmap: no gaps, no seams), releases on the first and the last device pixel of cells
+// playing those cells, and every window holding its layout at that scale.
+class WindowsPackageAt150PerCent : public WindowsPackage {
+ protected:
+  void SetUp() override {
+    logPixels_ = 144;
+    WindowsPackage::SetUp();
+  }
+
+  void expectFits(const QString& title, QSize laidOut) {
+    const std::optional<NativeWindow> window = waitForNativeWindow(title);
+    ASSERT_TRUE(window.has_value()) << "no window " << title.toStdString();
+    EXPECT_GE(window->client.width(), qCeil(laidOut.width() * scale())) << title.toStdString();
+    EXPECT_GE(window->client.height(), qCeil(laidOut.height() * scale())) << title.toStdString();
+  }
+
+  // The device pixels of `board` as the game paints them: its pictures' bitmap scaled
+  // unsmoothed by Qt's own painter.
+  QImage boardDevicePixels(const Grid& board) const {
+    QImage bitmap(kColumns * kCellPixels, kRows * kCellPixels, QImage::Format_RGB32);
+    QPainter painter(&bitmap);
+    for (int y = 0; y < kRows; ++y)
+      for (int x = 0; x < kColumns; ++x)
+        painter.drawImage(x * kCellPixels, y * kCellPixels,
+                          pictures()[board[pelorin::cellIndex(x, y)]]);
+    painter.end();
+    QImage device(qCeil(bitmap.width() * scale()), qCeil(bitmap.height() * scale()),
+                  QImage::Format_RGB32);
+    device.setDevicePixelRatio(scale());
+    painter.begin(&device);
+    painter.drawImage(QRect(QPoint(0, 0), bitmap.size()), bitmap);
+    painter.end();
+    device.setDevicePixelRatio(1);
+    return device;
+  }
+};
+
+TEST_F(WindowsPackageAt150PerCent, DrawsTheBoardWholePlaysEdgeReleasesAndFitsEveryWindow) {
+  ASSERT_NO_FATAL_FAILURE(start());
+  ASSERT_NO_FATAL_FAILURE(findDeal());
+  ASSERT_NO_FATAL_FAILURE(expectFits("Pelorin 1.01", kMainClient));
+  const QImage drawn = boardDevicePixels(expected_.board);
+  const QImage shown = screen().copy(QRect(origin_, drawn.size()));
+  int differing = 0;
+  for (int y = 0; y < drawn.height(); ++y)
+    for (int x = 0; x < drawn.width(); ++x) differing += shown.pixel(x, y) != drawn.pixel(x, y);
+  EXPECT_EQ(differing, 0) << "device pixels of the board that its pictures do not give";
+
+  for (const bool firstPixel : {false, true}) {
+    if (firstPixel) {
+      click(kNewGameButton);
+      ASSERT_NO_FATAL_FAILURE(findDeal());
+    }
+    const EdgeReleases done = playEdgeReleases(expected_, scale(), firstPixel, [&](QPoint device) {
+      clickDevicePixel(device);
+      return showsBoard(expected_.board);
+    });
+    const char* edge = firstPixel ? "first" : "last";
+    ASSERT_EQ(done.failure, "") << edge << " device pixels";
+    EXPECT_EQ(done.rows, kRows) << edge << " device pixels";
+    // How many columns keep a group to play depends on the deal.
+    EXPECT_GE(done.columns, kColumns * 3 / 4) << "too few columns could be tried on the " << edge;
+  }
+
+  click(kBestScoresButton);
+  ASSERT_NO_FATAL_FAILURE(expectFits("Tabulka vítězů", {257, 201}));
+  ASSERT_NO_FATAL_FAILURE(closeWindow("^Tabulka"));
+  while (playBiggestGroup()) {
+  }
+  ASSERT_NO_FATAL_FAILURE(expectFits("Gratulujeme!", {205, 109}));
+  ASSERT_NO_FATAL_FAILURE(closeWindow("^Gratulujeme"));
+  ASSERT_NO_FATAL_FAILURE(closeWindow("^Tabulka"));
+  quitWithKonec();
 }
 
 }  // namespace

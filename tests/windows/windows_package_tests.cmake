@@ -41,6 +41,12 @@ endif()
 add_executable(record_arguments windows/record_arguments.cpp)
 target_compile_definitions(record_arguments PRIVATE UNICODE _UNICODE)
 target_link_options(record_arguments PRIVATE -static)  # runs from anywhere, needing no DLL
+# Prints the styles and client areas of the visible windows, for the test to read.
+add_executable(window_styles windows/window_styles.cpp)
+target_link_options(window_styles PRIVATE -static)
+foreach(program record_arguments window_styles)
+  target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR})
+endforeach()
 
 include(ExternalProject)
 ExternalProject_Add(windows_e2e_driver
@@ -59,6 +65,8 @@ add_test(NAME e2e_windows
 set(pelorin_e2e_environment
   PELORIN_WINDOWS_ZIP=${pelorin_zip}
   PELORIN_RECORD_ARGUMENTS=$<TARGET_FILE:record_arguments>
+  PELORIN_WINDOW_STYLES=$<TARGET_FILE:window_styles>
+  PELORIN_WINE_RUN=${PROJECT_BINARY_DIR}/wine-run.sh
   PELORIN_WINE=${PELORIN_WINE}
   PELORIN_WINE_PREFIX=${PROJECT_BINARY_DIR}/wineprefix-e2e
   PELORIN_XDOTOOL=${PELORIN_XDOTOOL}
@@ -66,5 +74,5 @@ set(pelorin_e2e_environment
   PELORIN_UNZIP=${PELORIN_UNZIP}
   PELORIN_BALLS_DIR=${PROJECT_SOURCE_DIR}/resources/balls)
 set_tests_properties(e2e_windows PROPERTIES
-  LABELS e2e-windows FIXTURES_REQUIRED windows_zip TIMEOUT 600 RUN_SERIAL ON
+  LABELS e2e-windows FIXTURES_REQUIRED windows_zip TIMEOUT 900 RUN_SERIAL ON
   ENVIRONMENT "${pelorin_e2e_environment}")
