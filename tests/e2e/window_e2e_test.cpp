@@ -412,7 +412,7 @@ QImage shownTable(const RunningGame& game) {
   waitUntil([&] {
     const std::optional<QRect> client = clientRect(*table);
     const QImage now = client ? screenArea(*client) : QImage();
-    const bool steady = !now.isNull() && now == shown && !isOneColour(now);
+    const bool steady = !now.isNull() && now == shown && showsPaintedDialog(now);
     shown = now;
     return steady;
   });
