@@ -7,7 +7,7 @@
 # --windows, the cross compiler, Wine and what scripts/build-qt-windows.sh needs.
 set -eu
 
-packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core fonts-liberation2"
+packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev libxcb1-dev fonts-dejavu-core fonts-liberation2"
 for option in "$@"; do
   case "$option" in
     --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils valgrind desktop-file-utils appstream weston xwayland qt6-wayland" ;;

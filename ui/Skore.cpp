@@ -16,6 +16,7 @@ TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   ui_->setupUi(this);
   setObjectName(QStringLiteral("frmSkore"));
   setWindowFlags(fixedWindowFlags(false));
+  useScreenColormapWhenShown(*this);
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);
   new DesktopCentring(*this, Centring::EveryShowing);
 }
