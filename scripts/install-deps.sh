@@ -9,10 +9,10 @@
 # libraries, Chromium and Node.js for the browser build.
 set -eu
 
-packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev fonts-dejavu-core fonts-liberation2"
+packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev libxcb1-dev fonts-dejavu-core fonts-liberation2"
 for option in "$@"; do
   case "$option" in
-    --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils valgrind desktop-file-utils appstream weston xwayland qt6-wayland" ;;
+    --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils x11-apps valgrind desktop-file-utils appstream weston xwayland qt6-wayland" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
     --faults) packages="$packages strace xfsprogs util-linux" ;;
     --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest zstd zip unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;

@@ -1,19 +1,21 @@
 # End-to-end: the built game, started as a user starts it on a virtual X display with a fixed
 # clock, driven by synthetic clicks and checked from screenshots. It needs xvfb-run, xdotool,
-# faketime, xwininfo and xprop, openbox for the window-manager cases and weston with XWayland
-# for the Wayland case (scripts/install-deps.sh --test); without the first five nothing is
+# faketime, xwininfo, xprop and xwd, openbox for the window-manager cases and weston with XWayland
+# for the Wayland case (scripts/install-deps.sh --test); without the first six nothing is
 # registered.
 find_program(PELORIN_XVFB_RUN xvfb-run)
 find_program(PELORIN_XDOTOOL xdotool)
 find_program(PELORIN_FAKETIME faketime)
 find_program(PELORIN_XWININFO xwininfo)
 find_program(PELORIN_XPROP xprop)
+find_program(PELORIN_XWD xwd)
 find_program(PELORIN_OPENBOX openbox)
 find_program(PELORIN_WESTON weston)
 find_program(PELORIN_WESTON_SCREENSHOOTER weston-screenshooter)
 find_program(PELORIN_XWAYLAND Xwayland)
 
-if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININFO AND PELORIN_XPROP)
+if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININFO AND PELORIN_XPROP
+   AND PELORIN_XWD)
   add_executable(e2e_tests e2e/window_e2e_test.cpp e2e/screen_board.cpp e2e/screen_board.h
     e2e/process_driver.cpp e2e/process_driver.h e2e/xcb_test_main.cpp)
   target_compile_definitions(e2e_tests PRIVATE
@@ -24,6 +26,7 @@ if(PELORIN_XVFB_RUN AND PELORIN_XDOTOOL AND PELORIN_FAKETIME AND PELORIN_XWININF
     PELORIN_FAKETIME="${PELORIN_FAKETIME}"
     PELORIN_XWININFO="${PELORIN_XWININFO}"
     PELORIN_XPROP="${PELORIN_XPROP}"
+    PELORIN_XWD="${PELORIN_XWD}"
     PELORIN_OPENBOX="${PELORIN_OPENBOX}"
     PELORIN_WESTON_SCREENSHOOTER="${PELORIN_WESTON_SCREENSHOOTER}")
   target_link_libraries(e2e_tests PRIVATE game Qt6::Gui GTest::gtest)

@@ -25,6 +25,7 @@ TfrmJmeno::TfrmJmeno(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   keepLaidOutFaces(*this);
   setObjectName(QStringLiteral("frmJmeno"));
   setWindowFlags(fixedWindowFlags(false));
+  useScreenColormapWhenShown(*this);
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmJmeno::Button1Click);
   ui_->Edit1->setValidator(new NameValidator(ui_->Edit1));
   // The score keeps its place unless a wider face makes "Tvé skóre je:" reach it; then it

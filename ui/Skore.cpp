@@ -19,6 +19,7 @@ TfrmSkore::TfrmSkore(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   keepLaidOutFaces(*this);
   setObjectName(QStringLiteral("frmSkore"));
   setWindowFlags(fixedWindowFlags(false));
+  useScreenColormapWhenShown(*this);
   connect(ui_->Button1, &QPushButton::clicked, this, &TfrmSkore::Button1Click);
   new DesktopCentring(*this, Centring::EveryShowing);
   // Until a table is read, the one the game would create stands in the labels: the layout's

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "platform/ScreenColormap.h"
+
 Qt::WindowFlags fixedWindowFlags(bool minimisable) {
   // Without the fixed-size hint Windows gives the window a sizing frame, fixed size or not.
   const Qt::WindowFlags flags = Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -14,6 +16,31 @@ Qt::WindowFlags fixedWindowFlags(bool minimisable) {
     return flags | Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint;
   // A dialog whose close box comes without the system-menu hint gets the dialog frame.
   return flags | Qt::Dialog;
+}
+
+namespace {
+
+// Hands a window's native window the screen's colormap each time it is shown, before it is mapped.
+class ScreenColormapOnShow : public QObject {
+ public:
+  explicit ScreenColormapOnShow(QWidget& window) : QObject(&window), window_(window) {
+    window.installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Show) pelorin::useScreenColormap(window_.winId());
+    return false;
+  }
+
+ private:
+  QWidget& window_;
+};
+
+}  // namespace
+
+void useScreenColormapWhenShown(QWidget& window) {
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) new ScreenColormapOnShow(window);
 }
 
 QPoint centredFramePosition(const QRect& desktop, const QSize& frameSize) {

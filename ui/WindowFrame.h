@@ -15,6 +15,10 @@ class QWidget;
 // button, otherwise a dialog with the dialog frame.
 Qt::WindowFlags fixedWindowFlags(bool minimisable);
 
+// Gives a window that can open entirely inside another the screen's colormap at every showing,
+// so that screenshots show it as the screen does (see platform/ScreenColormap.h).
+void useScreenColormapWhenShown(QWidget& window);
+
 // Which showings of a window are centred.
 enum class Centring { FirstShowing, EveryShowing };
 

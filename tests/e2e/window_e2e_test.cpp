@@ -19,6 +19,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QtEndian>
 #include <QtMath>
 #include <unistd.h>
 
@@ -135,6 +136,27 @@ bool showsPaintedDialog(const QImage& client) {
       oneColour = oneColour && pixel == client.pixel(0, 0);
     }
   return !oneColour && 2 * backgroundPixels > qint64(client.width()) * client.height();
+}
+
+// The whole screen as xwd saves it. xwd reads each colormap's windows through the first window of
+// that colormap, so a window lying inside another of the same colormap can come out black.
+QImage xwdScreenshot() {
+  QProcess xwd;
+  xwd.start(QStringLiteral(PELORIN_XWD), {"-root", "-silent"});
+  if (!xwd.waitForFinished(kWaitMs)) return {};
+  const QByteArray file = xwd.readAllStandardOutput();
+  // The header's fields are big-endian 32-bit words; the pixels follow it and its colours, in
+  // the server's byte order (here least significant first), three or four bytes each.
+  const auto field = [&](int index) {
+    return qFromBigEndian<quint32>(file.constData() + 4 * index);
+  };
+  if (file.size() < 100 || (field(11) != 24 && field(11) != 32)) return {};
+  const qsizetype pixelsAt = field(0) + 12 * qsizetype(field(19));
+  const int width = int(field(4)), height = int(field(5)), bytesPerLine = int(field(12));
+  if (file.size() < pixelsAt + qsizetype(bytesPerLine) * height) return {};
+  return QImage(reinterpret_cast<const uchar*>(file.constData() + pixelsAt), width, height,
+                bytesPerLine, field(11) == 24 ? QImage::Format_BGR888 : QImage::Format_RGB32)
+      .copy();
 }
 
 bool dialogPaintedOnScreen(const QString& window) {
@@ -502,6 +524,10 @@ void expectPaintedAtOnce(const QString& pattern, const std::string& name, bool c
   const bool stays = waitUntil(
       [&] { return !dialogPaintedOnScreen(*window) || clientRect(*window) != paintedAt; }, 1500);
   EXPECT_FALSE(stays) << name << " did not stay painted in its place";
+  if (paintedAt) {
+    EXPECT_TRUE(showsPaintedDialog(xwdScreenshot().copy(*paintedAt)))
+        << name << " shows black in a screenshot taken with xwd";
+  }
   ::testing::Test::RecordProperty(name + "_first_paint_ms", std::to_string(*ms));
   std::printf("%s painted %lld ms after appearing\n", name.c_str(), static_cast<long long>(*ms));
   xdotool({"windowfocus", *window});
