@@ -114,6 +114,15 @@ std::optional<QString> visibleWindow(const QString& pattern) {
   return firstWindowFound(xdotool({"search", "--onlyvisible", "--name", pattern}));
 }
 
+QPoint windowPosition(const QString& window) {
+  QPoint position;
+  for (const QString& line : xdotool({"getwindowgeometry", "--shell", window}).output.split('\n')) {
+    if (line.startsWith("X=")) position.setX(line.mid(2).toInt());
+    if (line.startsWith("Y=")) position.setY(line.mid(2).toInt());
+  }
+  return position;
+}
+
 QString windowsPath(const QString& unixPath) {
   return "Z:" + QDir::toNativeSeparators(unixPath).replace('/', '\\');
 }
