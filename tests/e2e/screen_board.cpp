@@ -1,7 +1,9 @@
 #include "tests/e2e/screen_board.h"
 
 #include <QtMath>
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 const std::array<QImage, 4>& ballPictures(const QString& directory) {
@@ -32,6 +34,26 @@ std::optional<pelorin::Grid> boardAt(const QImage& image, QPoint origin,
     }
   }
   return board;
+}
+
+std::optional<QPoint> findFullBoard(const QImage& image, const std::array<QImage, 4>& pictures) {
+  using pelorin::kCellPixels;
+  // A cell's middle row crosses its ball, so few places match it: only they are read in full.
+  const int middle = kCellPixels / 2;
+  const auto rowBytes = static_cast<std::size_t>(kCellPixels) * sizeof(QRgb);
+  for (int y = 0; y + pelorin::kRows * kCellPixels <= image.height(); ++y) {
+    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y + middle));
+    for (int x = 0; x + pelorin::kColumns * kCellPixels <= image.width(); ++x) {
+      for (std::size_t code = 1; code < pictures.size(); ++code) {
+        if (std::memcmp(row + x, pictures[code].constScanLine(middle), rowBytes) != 0) continue;
+        const std::optional<pelorin::Grid> board = boardAt(image, {x, y}, pictures);
+        if (board && std::find(board->begin(), board->end(), 0) == board->end())
+          return QPoint(x, y);
+        break;
+      }
+    }
+  }
+  return std::nullopt;
 }
 
 QString describeBoard(const std::optional<pelorin::Grid>& board) {

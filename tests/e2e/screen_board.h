@@ -21,6 +21,10 @@ const std::array<QImage, 4>& ballPictures(const QString& directory);
 std::optional<pelorin::Grid> boardAt(const QImage& image, QPoint origin,
                                      const std::array<QImage, 4>& pictures);
 
+// Where in `image` a full board (one with no empty cell) is drawn, found by searching: the
+// top left corner of its first cell, or nothing.
+std::optional<QPoint> findFullBoard(const QImage& image, const std::array<QImage, 4>& pictures);
+
 // One line of letters a row: '.' empty, 'Y' yellow, 'B' blue, 'H' brown.
 QString describeBoard(const std::optional<pelorin::Grid>& board);
 
