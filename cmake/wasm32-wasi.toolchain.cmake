@@ -6,6 +6,9 @@ set(CMAKE_C_COMPILER clang-14)
 set(CMAKE_CXX_COMPILER clang++-14)
 set(CMAKE_C_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
+# LLVM's own archiver: GNU ar writes no symbol index that wasm-ld can read.
+set(CMAKE_AR llvm-ar-14)
+set(CMAKE_RANLIB llvm-ranlib-14)
 # A check program cannot be linked before the flags below are known.
 set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
 

@@ -42,7 +42,15 @@ done
 # A private apt: its own source list (one deb-src entry), lists, cache and no extra parts.
 apt="$work/apt"
 mkdir -p "$apt/lists/partial" "$apt/archives/partial" "$apt/parts"
-echo "deb-src http://deb.debian.org/debian bookworm main" >"$apt/sources.list"
+# The source comes from the mirror the system's own apt uses for bookworm; the repository
+# names no host of its own.
+mirror="$(apt-get indextargets --no-release-info --format '$(TARGET_OF) $(RELEASE) $(REPO_URI)' |
+  awk '$1 == "deb" && $2 == "bookworm" { sub(/\/$/, "", $3); print $3; exit }')"
+[ -n "$mirror" ] || {
+  echo "the system's apt sources have no bookworm entry to fetch Qt's source from" >&2
+  exit 1
+}
+echo "deb-src $mirror bookworm main" >"$apt/sources.list"
 apt_options=(
   -o "Dir::Etc::SourceList=$apt/sources.list"
   -o "Dir::Etc::SourceParts=$apt/parts"
