@@ -10,8 +10,8 @@
 #include <string_view>
 #include <tuple>
 
-#include "scores/RecordScore.h"
-#include "scores/ScoreFormat.h"
+#include "scores/rules/RecordScore.h"
+#include "scores/rules/ScoreFormat.h"
 
 namespace pelorin {
 namespace {

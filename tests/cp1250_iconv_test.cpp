@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "scores/Cp1250.h"
+#include "scores/rules/Cp1250.h"
 
 namespace pelorin {
 namespace {

@@ -1,9 +1,11 @@
-#include "scores/Cp1250.h"
+#include "scores/rules/Cp1250.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+
+#include "scores/rules/PlayerName.h"
 
 namespace pelorin {
 namespace {
@@ -56,6 +58,20 @@ TEST(Cp1250, EncodingIsExactOrAQuestionMark) {
     EXPECT_EQ(cp1250ToUnicode(static_cast<unsigned char>(byte)), character)
         << std::hex << static_cast<std::uint32_t>(character);
   }
+}
+
+TEST(PlayerName, ControlCharactersAreC0DelAndC1Only) {
+  for (const char16_t code : {0x00, 0x09, 0x0A, 0x0D, 0x1A, 0x1F, 0x7F, 0x80, 0x85, 0x9F}) {
+    EXPECT_TRUE(isControlCharacter(code)) << int(code);
+  }
+  for (const char16_t code : {0x20, 0x7E, 0xA0, 0x0161, 0x2028}) {
+    EXPECT_FALSE(isControlCharacter(code)) << int(code);
+  }
+}
+
+TEST(PlayerName, StoredControlCharactersShowAsQuestionMarksOnOneLine) {
+  EXPECT_EQ(withVisibleControlCharacters(u"a\nb\r\u0085c\u00A0d"),
+            u"a?b??c\u00A0d");
 }
 
 }  // namespace

@@ -61,5 +61,5 @@ endif()
 # the page against.
 add_executable(web_reference web/web_reference.cpp e2e/screen_board.cpp e2e/screen_board.h
   ${PROJECT_SOURCE_DIR}/ui/NameCodec.cpp ${PROJECT_SOURCE_DIR}/ui/NameCodec.h)
-target_link_libraries(web_reference PRIVATE game scores Qt6::Gui)
+target_link_libraries(web_reference PRIVATE game score_disk Qt6::Gui)
 target_include_directories(web_reference PRIVATE ${PROJECT_SOURCE_DIR})

@@ -11,7 +11,7 @@ if(WIN32)
     platform/cp1250_windows_test.cpp
   )
   target_compile_definitions(platform_tests PRIVATE NOMINMAX WIN32_LEAN_AND_MEAN)
-  target_link_libraries(platform_tests PRIVATE platform scores GTest::gtest)
+  target_link_libraries(platform_tests PRIVATE platform score_rules GTest::gtest)
   # Away from the game's web.htm: the shell's lookup also searches the running program's folder.
   set_target_properties(platform_tests PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/platform_tests)

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "scores/RecordScore.h"
-#include "scores/ScoreFormat.h"
+#include "scores/rules/RecordScore.h"
+#include "scores/rules/ScoreFormat.h"
 
 namespace pelorin {
 namespace {

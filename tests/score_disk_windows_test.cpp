@@ -11,10 +11,10 @@
 #include <system_error>
 #include <thread>
 
-#include "scores/RecordScore.h"
-#include "scores/ScoreDisk.h"
-#include "scores/ScoreFile.h"
-#include "scores/ScorePlace.h"
+#include "scores/disk/ScoreDiskCommon.h"
+#include "scores/disk/ScorePlace.h"
+#include "scores/rules/RecordScore.h"
+#include "tests/disk_table_driver.h"
 
 namespace pelorin {
 namespace {

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "scores/ScoreFile.h"
+#include "tests/disk_table_driver.h"
 
 namespace pelorin {
 namespace {

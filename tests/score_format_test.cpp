@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "scores/ScoreFormat.h"
+#include "scores/rules/ScoreFormat.h"
 
 namespace pelorin {
 namespace {

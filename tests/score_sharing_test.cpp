@@ -6,9 +6,9 @@
 
 #include <tuple>
 
-#include "scores/RecordScore.h"
-#include "scores/ScoreDisk.h"
-#include "scores/ScoreFile.h"
+#include "scores/disk/ScoreDiskCommon.h"
+#include "scores/rules/RecordScore.h"
+#include "tests/disk_table_driver.h"
 #include "tests/score_test_support.h"
 
 namespace pelorin::testing {

@@ -16,7 +16,7 @@
 #include <system_error>
 #include <vector>
 
-#include "scores/ScoreFormat.h"
+#include "scores/rules/ScoreFormat.h"
 
 namespace pelorin::testing {
 

@@ -6,17 +6,17 @@ add_executable(scores_tests
 )
 # Dropping root matters only where root ignores permission bits.
 if(WIN32)
-  target_link_libraries(scores_tests PRIVATE scores GTest::gtest_main)
+  target_link_libraries(scores_tests PRIVATE score_disk GTest::gtest_main)
 else()
   target_sources(scores_tests PRIVATE unprivileged_main.cpp cp1250_iconv_test.cpp)  # iconv as the oracle
-  target_link_libraries(scores_tests PRIVATE scores GTest::gtest)
+  target_link_libraries(scores_tests PRIVATE score_disk GTest::gtest)
 endif()
 gtest_discover_tests(scores_tests)
 
 # Child processes, pipes, links and file modes: POSIX only.
 if(NOT WIN32)
   add_executable(score_driver score_driver.cpp)
-  target_link_libraries(score_driver PRIVATE scores)
+  target_link_libraries(score_driver PRIVATE score_disk)
   target_sources(scores_tests PRIVATE score_disk_test.cpp score_test_support.h)
   target_compile_definitions(scores_tests PRIVATE PELORIN_SCORE_DRIVER="$<TARGET_FILE:score_driver>")
   add_dependencies(scores_tests score_driver)
@@ -30,6 +30,6 @@ endif()
 # Runs as root to play several users; skips otherwise.
 if(NOT WIN32)
   add_executable(score_sharing_tests score_sharing_test.cpp score_test_support.h)
-  target_link_libraries(score_sharing_tests PRIVATE scores GTest::gtest_main)
+  target_link_libraries(score_sharing_tests PRIVATE score_disk GTest::gtest_main)
   gtest_discover_tests(score_sharing_tests)
 endif()

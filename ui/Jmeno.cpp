@@ -3,9 +3,7 @@
 #include <algorithm>
 
 #include "platform/ExeDir.h"
-#include "scores/RecordScore.h"
-#include "scores/ScoreFile.h"
-#include "scores/ScorePlace.h"
+#include "scores/disk/ScoreFile.h"
 #include "ui/NameCodec.h"
 #include "ui/NameText.h"
 #include "ui/Skore.h"
@@ -50,12 +48,11 @@ void TfrmJmeno::Button1Click() { close(); }
 
 void recordScore(std::int32_t score) {
   pelorin::enterExeDir();
-  const pelorin::ScorePlaces places = pelorin::scorePlacesOf(pelorin::exeDir());
-  if (!pelorin::readScoreFile(places, scoreTable)) return;
-  const auto row = pelorin::insertScore(scoreTable, score);
-  if (!row) return;
-  frmJmeno->setScore(score);
-  frmJmeno->exec();  // however it was closed, the name is taken
-  // Merged into the file as it is now: another game may have recorded a result meanwhile.
-  pelorin::recordResult(places, score, encodeName(frmJmeno->name()), scoreTable);
+  pelorin::ScoreKeeping keeping = pelorin::ScoreKeeping::toRecord(score);
+  pelorin::keepOnDisk(keeping, pelorin::scorePlacesOf(pelorin::exeDir()), [](std::int32_t result) {
+    frmJmeno->setScore(result);
+    frmJmeno->exec();  // however it was closed, the name is taken
+    return encodeName(frmJmeno->name());
+  });
+  if (keeping.hasTable()) scoreTable = keeping.table();
 }

@@ -8,6 +8,5 @@
 
 QString decodeName(std::string_view bytes);
 
-// A character that Windows-1250 cannot hold is stored as '?', never as a silent
-// substitute; composed forms are used so that "é" typed in two parts still fits.
+// The bytes stored for a name typed in the dialog, composed by Qt's Unicode tables.
 std::string encodeName(const QString& name);

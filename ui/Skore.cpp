@@ -3,10 +3,8 @@
 #include <QLabel>
 
 #include "platform/ExeDir.h"
-#include "scores/ScoreFile.h"
-#include "scores/ScorePlace.h"
-#include "ui/NameCodec.h"
-#include "ui/NameText.h"
+#include "scores/disk/ScoreFile.h"
+#include "scores/rules/PlayerName.h"
 #include "ui/TextFaces.h"
 #include "ui/WindowFrame.h"
 #include "ui_Skore.h"
@@ -35,7 +33,7 @@ void TfrmSkore::showTable(const pelorin::ScoreTable& table) {
   QLabel* const scores[] = {ui_->Label11, ui_->Label12, ui_->Label13, ui_->Label14, ui_->Label15,
                             ui_->Label16, ui_->Label17, ui_->Label18, ui_->Label19, ui_->Label20};
   for (int row = 0; row < pelorin::kScoreRows; ++row) {
-    names[row]->setText(withVisibleControlCharacters(decodeName(pelorin::nameOf(table, row))));
+    names[row]->setText(QString::fromStdU16String(pelorin::shownName(table, row)));
   }
   for (int row = 0; row < pelorin::kScoreRows; ++row) {
     scores[row]->setText(QString::number(table.scoreValues[row]));
@@ -46,7 +44,10 @@ void TfrmSkore::Button1Click() { close(); }
 
 void showScores() {
   pelorin::enterExeDir();
-  if (!pelorin::readScoreFile(pelorin::scorePlacesOf(pelorin::exeDir()), scoreTable)) return;
+  pelorin::ScoreKeeping keeping = pelorin::ScoreKeeping::toShow();
+  pelorin::keepOnDisk(keeping, pelorin::scorePlacesOf(pelorin::exeDir()));
+  if (!keeping.hasTable()) return;
+  scoreTable = keeping.table();
   frmSkore->showTable(scoreTable);
 }
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <memory>
 
-#include "scores/ScoreTable.h"
+#include "scores/rules/ScoreTable.h"
 
 namespace Ui {
 class TfrmSkore;

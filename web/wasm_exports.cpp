@@ -10,10 +10,10 @@
 #include "game/Board.h"
 #include "game/Generator.h"
 #include "game/Turn.h"
-#include "scores/Cp1250.h"
-#include "scores/RecordScore.h"
-#include "scores/ScoreFormat.h"
-#include "scores/ScoreTable.h"
+#include "scores/rules/Cp1250.h"
+#include "scores/rules/RecordScore.h"
+#include "scores/rules/ScoreFormat.h"
+#include "scores/rules/ScoreTable.h"
 
 #define PELORIN_EXPORT(name) extern "C" __attribute__((export_name(#name)))
 

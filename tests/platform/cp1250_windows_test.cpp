@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "scores/Cp1250.h"
+#include "scores/rules/Cp1250.h"
 
 namespace pelorin {
 namespace {

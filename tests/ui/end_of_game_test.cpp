@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "game/Generator.h"
-#include "scores/RecordScore.h"
-#include "scores/ScoreFormat.h"
+#include "scores/rules/RecordScore.h"
+#include "scores/rules/ScoreFormat.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/Skore.h"
 

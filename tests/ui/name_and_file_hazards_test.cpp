@@ -9,9 +9,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "scores/RecordScore.h"
-#include "scores/ScoreFile.h"
-#include "scores/ScoreFormat.h"
+#include "scores/rules/RecordScore.h"
+#include "tests/disk_table_driver.h"
+#include "scores/rules/ScoreFormat.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/Skore.h"
 

@@ -2,8 +2,8 @@
 #include <QFile>
 #include <QPushButton>
 
-#include "scores/RecordScore.h"
-#include "scores/ScoreFormat.h"
+#include "scores/rules/RecordScore.h"
+#include "scores/rules/ScoreFormat.h"
 #include "tests/ui/window_fixture.h"
 #include "ui/Skore.h"
 

@@ -11,7 +11,7 @@
 
 #include "game/Generator.h"
 #include "game/Turn.h"
-#include "scores/ScoreFile.h"
+#include "tests/disk_table_driver.h"
 #include "tests/e2e/screen_board.h"
 #include "ui/NameCodec.h"
 

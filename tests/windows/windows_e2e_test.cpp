@@ -29,9 +29,9 @@
 #include "game/Board.h"
 #include "game/Generator.h"
 #include "game/Turn.h"
-#include "scores/RecordScore.h"
-#include "scores/ScoreFormat.h"
-#include "scores/ScoreTable.h"
+#include "scores/rules/RecordScore.h"
+#include "scores/rules/ScoreFormat.h"
+#include "scores/rules/ScoreTable.h"
 #include "tests/e2e/process_driver.h"
 #include "tests/e2e/screen_board.h"
 

@@ -1,4 +1,4 @@
-#include "scores/ScoreTable.h"
+#include "scores/rules/ScoreTable.h"
 
 #include <algorithm>
 

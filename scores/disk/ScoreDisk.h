@@ -5,7 +5,7 @@
 #include <memory>
 #include <optional>
 
-#include "scores/ScoreFormat.h"
+#include "scores/rules/ScoreFormat.h"
 
 namespace pelorin {
 
@@ -56,17 +56,6 @@ class LockedScoreFile {
   explicit LockedScoreFile(std::unique_ptr<Handle> handle);
   std::unique_ptr<Handle> handle_;
 };
-
-// The steps of a rewrite, for the tests that stop a game at each of them.
-enum class ReplaceStep { TemporaryCreated, TemporaryWritten, TemporaryNamed, Renamed };
-using ReplaceStepHook = void (*)(ReplaceStep);
-
-// Called after each step of every rewrite; null (the default) calls nothing.
-void setReplaceStepHook(ReplaceStepHook hook);
-
-// Tests only: false makes every rewrite use a named temporary file, as on a file system
-// without unnamed ones. Systems that have no unnamed temporary files ignore it.
-void useUnnamedTemporaryFiles(bool use);
 
 // Temporary files beside the score file are named "pelorin.sco.<16 hex digits>.tmp"; one older
 // than this that no game holds locked is left over from a killed game and is removed.

@@ -1,7 +1,7 @@
 // Every step of the walk holds the object it checked open (O_PATH), and the next step opens
 // relative to it: the check and the open are about the same object, whatever another player
 // renames meanwhile.
-#include "scores/TrustedLinksPosix.h"
+#include "scores/disk/TrustedLinksPosix.h"
 
 #include <fcntl.h>
 

@@ -1,4 +1,4 @@
-#include "scores/Cp1250.h"
+#include "scores/rules/Cp1250.h"
 
 #include <algorithm>
 #include <array>

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "scores/ScorePlace.h"
+#include "scores/disk/ScorePlace.h"
 
 namespace pelorin {
 

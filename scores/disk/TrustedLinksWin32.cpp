@@ -1,7 +1,7 @@
 // A link is opened itself (FILE_FLAG_OPEN_REPARSE_POINT) and judged by its owner; while the
 // game follows it, the link is held open without write or delete sharing, so the link
 // followed is the link checked.
-#include "scores/TrustedLinksWin32.h"
+#include "scores/disk/TrustedLinksWin32.h"
 
 #include <aclapi.h>
 

@@ -1,4 +1,4 @@
-#include "scores/RecordScore.h"
+#include "scores/rules/RecordScore.h"
 
 #include <algorithm>
 

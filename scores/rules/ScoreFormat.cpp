@@ -1,4 +1,4 @@
-#include "scores/ScoreFormat.h"
+#include "scores/rules/ScoreFormat.h"
 
 #include <algorithm>
 

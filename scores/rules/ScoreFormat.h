@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "scores/ScoreTable.h"
+#include "scores/rules/ScoreTable.h"
 
 namespace pelorin {
 

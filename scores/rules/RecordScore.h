@@ -4,7 +4,7 @@
 #include <optional>
 #include <string_view>
 
-#include "scores/ScoreTable.h"
+#include "scores/rules/ScoreTable.h"
 
 namespace pelorin {
 

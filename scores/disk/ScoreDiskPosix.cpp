@@ -16,9 +16,9 @@
 #include <thread>
 #include <utility>
 
-#include "scores/ScoreDisk.h"
-#include "scores/ScoreDiskCommon.h"
-#include "scores/TrustedLinksPosix.h"
+#include "scores/disk/ScoreDisk.h"
+#include "scores/disk/ScoreDiskCommon.h"
+#include "scores/disk/TrustedLinksPosix.h"
 
 namespace pelorin {
 namespace {

@@ -2,11 +2,19 @@
 
 #include <filesystem>
 
-#include "scores/ScoreFile.h"
-
 namespace pelorin {
 
 // What differs between systems in where the table is kept. One source file per system.
+
+// Where a game keeps its table: beside the game (`game`, the executable's directory) wherever
+// it can be written there, otherwise in the player's own place (`own`; empty where there is
+// none), which holds a table from the first result that cannot be kept beside the game. A
+// table in the player's own place, once there, is the one read and written, as Windows' file
+// virtualisation does for a legacy program.
+struct ScorePlaces {
+  std::filesystem::path game;
+  std::filesystem::path own;
+};
 
 // The places of the game in `gameDirectory`. The player's own place is, on Windows, the
 // folder where file virtualisation keeps a legacy program's files,

@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "scores/ScoreDisk.h"
-#include "scores/ScoreDiskCommon.h"
-#include "scores/TrustedLinksWin32.h"
+#include "scores/disk/ScoreDisk.h"
+#include "scores/disk/ScoreDiskCommon.h"
+#include "scores/disk/TrustedLinksWin32.h"
 
 namespace pelorin {
 namespace {

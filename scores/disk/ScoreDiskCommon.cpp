@@ -1,4 +1,4 @@
-#include "scores/ScoreDiskCommon.h"
+#include "scores/disk/ScoreDiskCommon.h"
 
 #include <atomic>
 #include <chrono>
@@ -6,7 +6,7 @@
 #include <exception>
 #include <random>
 
-#include "scores/ScoreTable.h"
+#include "scores/rules/ScoreTable.h"
 
 namespace pelorin {
 namespace {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "scores/ScorePlace.h"
+#include "scores/disk/ScorePlace.h"
 
 namespace pelorin {
 
