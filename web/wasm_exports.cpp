@@ -1,39 +1,117 @@
-// What the page calls in the engine and the score format. The page owns no rule: every turn,
-// deal, insertion and name conversion happens here, on fixed buffers that the page reads and
-// writes through the module's memory.
+// What the page calls in the engine and the table's rules. The page owns no rule: every turn,
+// deal, step of keeping the table and name conversion happens here, on fixed buffers that the
+// page reads and writes through the module's memory.
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "game/Board.h"
 #include "game/Generator.h"
 #include "game/Turn.h"
-#include "scores/rules/Cp1250.h"
-#include "scores/rules/RecordScore.h"
-#include "scores/rules/ScoreFormat.h"
-#include "scores/rules/ScoreTable.h"
+#include "scores/rules/PlayerName.h"
+#include "scores/rules/ScoreKeeping.h"
 
 #define PELORIN_EXPORT(name) extern "C" __attribute__((export_name(#name)))
+
+// The browser's Unicode composition of the text buffer's first `length` code units, in place;
+// returns the composed length.
+extern "C" __attribute__((import_module("pelorin"), import_name("compose"))) int composeWithBrowser(
+    char16_t* text, int length, int capacity);
 
 namespace {
 
 using namespace pelorin;
+using Step = ScoreKeeping::Step;
 
 GameState game;
-ScoreTable table;
-// The stored table's bytes on their way in and the new table's on their way out.
-ScoreFileBytes tableBytes{};
-// A name as UTF-16 code units: the one typed, or the one of a row to show.
+ScoreKeeping keeping = ScoreKeeping::toShow();
+// Stored bytes on their way in.
+ScoreFileBytes storedBytes{};
+// A name as UTF-16 code units: the one typed, or the one of a row to show. Room for a name
+// of the field's 20 units however its composition grows it.
 std::array<char16_t, 64> text{};
 
-// What a release tells the page, as bits of one number.
-enum ReleaseBits : int { Played = 1, Scored = 2, GameOver = 4 };
+// What the page lays out and loops over, and the steps it takes: JSON written at compile time.
+class JsonText {
+ public:
+  constexpr JsonText& member(std::string_view name, int value) {
+    key(name);
+    char digits[11]{};
+    int count = 0;
+    for (unsigned rest = static_cast<unsigned>(value); count == 0 || rest > 0; rest /= 10) {
+      digits[count++] = static_cast<char>('0' + rest % 10);
+    }
+    while (count > 0) text_[size_++] = digits[--count];
+    return *this;
+  }
+  constexpr JsonText& open(std::string_view name) {
+    key(name);
+    text_[size_++] = '{';
+    return *this;
+  }
+  constexpr JsonText& close() {
+    text_[size_++] = '}';
+    return *this;
+  }
+  constexpr const char* c_str() const { return text_.data(); }
 
-bool isControlCharacter(char16_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
+ private:
+  constexpr void key(std::string_view name) {
+    if (text_[size_ - 1] != '{') text_[size_++] = ',';
+    text_[size_++] = '"';
+    for (const char c : name) text_[size_++] = c;
+    text_[size_++] = '"';
+    text_[size_++] = ':';
+  }
+  std::array<char, 256> text_{'{'};
+  std::size_t size_ = 1;
+};
+
+constexpr JsonText kConstants =
+    JsonText()
+        .member("columns", kColumns)
+        .member("rows", kRows)
+        .member("cellPixels", kCellPixels)
+        .member("fileBytes", static_cast<int>(kScoreFileSize))
+        .open("steps")
+        .member("read", static_cast<int>(Step::Read))
+        .member("create", static_cast<int>(Step::Create))
+        .member("askName", static_cast<int>(Step::AskName))
+        .member("lockedRead", static_cast<int>(Step::LockedRead))
+        .member("write", static_cast<int>(Step::Write))
+        .member("done", static_cast<int>(Step::Done))
+        .close()
+        .close();
+
+std::u16string_view textOf(int length) {
+  return {text.data(), static_cast<std::size_t>(std::clamp<int>(length, 0, text.size()))};
+}
+
+int putText(std::u16string_view value) {
+  const std::size_t length = std::min(value.size(), text.size());
+  std::copy_n(value.begin(), length, text.begin());
+  return static_cast<int>(length);
+}
+
+std::u16string composedByBrowser(std::u16string_view typed) {
+  const int length = composeWithBrowser(text.data(), putText(typed), text.size());
+  return std::u16string(textOf(length));
+}
+
+// The table the window shows: the one read, or the default one where none could be.
+const ScoreTable& shownTable() {
+  static const ScoreTable defaults = defaultScoreTable();
+  return keeping.hasTable() ? keeping.table() : defaults;
+}
+
+int rowOf(int row) { return std::clamp(row, 0, kScoreRows - 1); }
 
 }  // namespace
+
+PELORIN_EXPORT(pelorin_constants) const char* constants() { return kConstants.c_str(); }
 
 PELORIN_EXPORT(pelorin_board) const std::uint8_t* board() { return game.board.data(); }
 PELORIN_EXPORT(pelorin_score) std::int32_t score() { return game.score; }
@@ -41,59 +119,56 @@ PELORIN_EXPORT(pelorin_score) std::int32_t score() { return game.score; }
 // A new game dealt from the clock's seconds, as the desktop game deals it.
 PELORIN_EXPORT(pelorin_new_game) void newGameFromClock() { newGame(game); }
 
-// A release at a pixel of the 400 x 144 board image.
-PELORIN_EXPORT(pelorin_release) int release(int pixelX, int pixelY) {
+// A release at a pixel of the board image; whether it played a turn (the board is redrawn).
+PELORIN_EXPORT(pelorin_release) bool release(int pixelX, int pixelY) {
   const std::optional<Cell> cell = cellAtPixel(pixelX, pixelY);
-  if (!cell) return 0;
-  const TurnResult result = playTurn(game, *cell);
-  if (!result.played) return 0;
-  return Played | (result.points > 0 || result.cleared ? Scored : 0) |
-         (result.gameOver ? GameOver : 0);
+  return cell && playTurn(game, *cell).played;
 }
 
-PELORIN_EXPORT(pelorin_table_bytes) std::uint8_t* tableBytesBuffer() { return tableBytes.data(); }
+// The game has ended: its result goes to the table.
+PELORIN_EXPORT(pelorin_game_over) bool gameOver() { return game.finished; }
+
 PELORIN_EXPORT(pelorin_text) char16_t* textBuffer() { return text.data(); }
 PELORIN_EXPORT(pelorin_text_capacity) int textCapacity() { return static_cast<int>(text.size()); }
 
-// Reads the first `length` bytes of the buffer as a score file of that length.
-PELORIN_EXPORT(pelorin_load_table) void loadTable(int length) {
-  const auto count = static_cast<std::size_t>(std::clamp<int>(length, 0, kScoreFileSize));
-  decodeScores(std::span<const std::uint8_t>(tableBytes.data(), count), table);
+// What the name field keeps of the `length` units in the text buffer; returns its length.
+PELORIN_EXPORT(pelorin_keep_name_characters) int keepNameCharacters(int length) {
+  return putText(withoutControlCharacters(textOf(length)));
 }
 
-// The default table, loaded and its bytes put in the buffer.
-PELORIN_EXPORT(pelorin_default_table) void loadDefaultTable() {
-  table = defaultScoreTable();
-  tableBytes = encodeScores(table);
+// The steps of showing the table, or of recording the game's result; then one step at a time.
+PELORIN_EXPORT(pelorin_show_table) void showTable() { keeping = ScoreKeeping::toShow(); }
+PELORIN_EXPORT(pelorin_record_result) void recordResult() {
+  keeping = ScoreKeeping::toRecord(game.score);
+}
+PELORIN_EXPORT(pelorin_step) int step() { return static_cast<int>(keeping.step()); }
+
+PELORIN_EXPORT(pelorin_stored_bytes) std::uint8_t* storedBytesBuffer() { return storedBytes.data(); }
+PELORIN_EXPORT(pelorin_bytes_to_store) const std::uint8_t* bytesToStore() {
+  return keeping.bytes().data();
 }
 
-// The row a score would take in the loaded table, or -1; the table is left as it is.
-PELORIN_EXPORT(pelorin_place_for) int placeFor(std::int32_t result) {
-  ScoreTable trial = table;
-  return insertScore(trial, result).value_or(-1);
+PELORIN_EXPORT(pelorin_found_nothing) void foundNothing() { keeping.foundNothing(); }
+PELORIN_EXPORT(pelorin_found_unreadable) void foundUnreadable() { keeping.foundUnreadable(); }
+// The first `length` bytes of the stored-bytes buffer are what is stored.
+PELORIN_EXPORT(pelorin_found) void found(int length) {
+  const auto count = static_cast<std::size_t>(std::clamp<int>(length, 0, storedBytes.size()));
+  keeping.found(std::span<const std::uint8_t>(storedBytes.data(), count));
 }
-
-// Inserts a result with the name in the text buffer (`length` code units) into the loaded
-// table and puts the new table's bytes in the buffer. Returns the row taken, or -1.
-PELORIN_EXPORT(pelorin_record) int record(std::int32_t result, int length) {
-  const std::optional<int> row = insertScore(table, result);
-  if (!row) return -1;
-  const auto units = static_cast<std::size_t>(std::clamp<int>(length, 0, textCapacity()));
-  setName(table, *row, encodeCp1250(std::u16string_view(text.data(), units)));
-  tableBytes = encodeScores(table);
-  return *row;
+PELORIN_EXPORT(pelorin_created) void created(bool stored) {
+  keeping.created(stored ? Creation::Stored : Creation::Impossible);
 }
+// The name typed, `length` units in the text buffer.
+PELORIN_EXPORT(pelorin_named) void named(int length) {
+  keeping.named(storedName(std::u16string(textOf(length)), composedByBrowser));
+}
+PELORIN_EXPORT(pelorin_written) void written(bool stored) { keeping.written(stored); }
 
-// The name of a row of the loaded table into the text buffer, a control character shown as
-// '?'. Returns its length in code units.
+// The name of a row of the table shown, into the text buffer; returns its length.
 PELORIN_EXPORT(pelorin_row_name) int rowName(int row) {
-  const std::u16string name = decodeCp1250(nameOf(table, std::clamp(row, 0, kScoreRows - 1)));
-  const std::size_t length = std::min(name.size(), text.size());
-  std::transform(name.begin(), name.begin() + static_cast<std::ptrdiff_t>(length), text.begin(),
-                 [](char16_t code) { return isControlCharacter(code) ? u'?' : code; });
-  return static_cast<int>(length);
+  return putText(shownName(shownTable(), rowOf(row)));
 }
 
 PELORIN_EXPORT(pelorin_row_score) std::int32_t rowScore(int row) {
-  return table.scoreValues[static_cast<std::size_t>(std::clamp(row, 0, kScoreRows - 1))];
+  return shownTable().scoreValues[static_cast<std::size_t>(rowOf(row))];
 }

@@ -9,8 +9,10 @@ namespace pelorin {
 bool isControlCharacter(char16_t code) { return code < 0x20 || (code >= 0x7F && code <= 0x9F); }
 
 std::u16string withoutControlCharacters(std::u16string_view typed) {
-  std::u16string kept(typed);
-  std::erase_if(kept, isControlCharacter);
+  std::u16string kept;
+  for (const char16_t code : typed) {
+    if (!isControlCharacter(code)) kept += code;
+  }
   return kept;
 }
 

@@ -106,6 +106,37 @@ for (const ratio of [1, 2]) {
   });
 }
 
+// The controls of a layout file as the desktop places them: name, parent and box.
+function layout(file) {
+  const controls = [];
+  const open = [];
+  for (const line of readFileSync(join(repository, 'resources', file), 'utf8').split('\n')) {
+    const widget = line.match(/<widget class="[^"]*" name="([^"]+)"/);
+    if (widget) open.push(widget[1]);
+    const box = line.match(/<rect><x>(-?\d+)<\/x><y>(-?\d+)<\/y><width>(\d+)<\/width><height>(\d+)</);
+    if (box && open.length > 1) controls.push({ name: open.at(-1), parent: open.at(-2), box: box.slice(1).map(Number) });
+    if (line.includes('</widget>')) open.pop();
+  }
+  return controls;
+}
+
+test('every control of the three windows stands where the desktop\'s layout puts it', async () => {
+  const page = await openGame(browser, server.url);
+  for (const [file, prefix, dialog] of [['Hlavni.ui', ''], ['Jmeno.ui', 'jmeno', 'frmJmeno'], ['Skore.ui', 'skore', 'frmSkore']]) {
+    if (dialog) await page.$eval(`#${dialog}`, (window) => window.showModal());
+    const misplaced = await page.evaluate((controls, prefix) => controls.filter(({ name, parent, box }) => {
+      const control = document.getElementById(prefix + name);
+      if (!control?.getClientRects().length) return false;  // not on the page, or hidden
+      const within = (document.getElementById(prefix + parent) ?? control.closest('#frmMain, .client')).getBoundingClientRect();
+      const placed = control.getBoundingClientRect();
+      return [placed.left - within.left, placed.top - within.top, placed.width, placed.height].join() !== box.join();
+    }).map(({ name }) => name), layout(file), prefix);
+    assert.deepEqual(misplaced, [], file);
+    if (dialog) await page.$eval(`#${dialog}`, (window) => window.close());
+  }
+  await page.close();
+});
+
 test('on a narrow screen the window fits it and a lifted finger plays the cell under it', async () => {
   const page = await openGame(browser, server.url, { second: kSecond, width: 320 });
   const box = await (await page.$('#frmMain')).boundingBox();
