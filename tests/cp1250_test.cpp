@@ -70,8 +70,7 @@ TEST(PlayerName, ControlCharactersAreC0DelAndC1Only) {
 }
 
 TEST(PlayerName, StoredControlCharactersShowAsQuestionMarksOnOneLine) {
-  EXPECT_EQ(withVisibleControlCharacters(u"a\nb\r\u0085c\u00A0d"),
-            u"a?b??c\u00A0d");
+  EXPECT_EQ(withVisibleControlCharacters(u"a\nb\r\u0085c\u00A0d"), u"a?b??c\u00A0d");
 }
 
 }  // namespace

@@ -70,21 +70,20 @@ class JsonText {
   std::size_t size_ = 1;
 };
 
-constexpr JsonText kConstants =
-    JsonText()
-        .member("columns", kColumns)
-        .member("rows", kRows)
-        .member("cellPixels", kCellPixels)
-        .member("fileBytes", static_cast<int>(kScoreFileSize))
-        .open("steps")
-        .member("read", static_cast<int>(Step::Read))
-        .member("create", static_cast<int>(Step::Create))
-        .member("askName", static_cast<int>(Step::AskName))
-        .member("lockedRead", static_cast<int>(Step::LockedRead))
-        .member("write", static_cast<int>(Step::Write))
-        .member("done", static_cast<int>(Step::Done))
-        .close()
-        .close();
+constexpr JsonText kConstants = JsonText()
+                                    .member("columns", kColumns)
+                                    .member("rows", kRows)
+                                    .member("cellPixels", kCellPixels)
+                                    .member("fileBytes", static_cast<int>(kScoreFileSize))
+                                    .open("steps")
+                                    .member("read", static_cast<int>(Step::Read))
+                                    .member("create", static_cast<int>(Step::Create))
+                                    .member("askName", static_cast<int>(Step::AskName))
+                                    .member("lockedRead", static_cast<int>(Step::LockedRead))
+                                    .member("write", static_cast<int>(Step::Write))
+                                    .member("done", static_cast<int>(Step::Done))
+                                    .close()
+                                    .close();
 
 std::u16string_view textOf(int length) {
   return {text.data(), static_cast<std::size_t>(std::clamp<int>(length, 0, text.size()))};
@@ -143,7 +142,9 @@ PELORIN_EXPORT(pelorin_record_result) void recordResult() {
 }
 PELORIN_EXPORT(pelorin_step) int step() { return static_cast<int>(keeping.step()); }
 
-PELORIN_EXPORT(pelorin_stored_bytes) std::uint8_t* storedBytesBuffer() { return storedBytes.data(); }
+PELORIN_EXPORT(pelorin_stored_bytes) std::uint8_t* storedBytesBuffer() {
+  return storedBytes.data();
+}
 PELORIN_EXPORT(pelorin_bytes_to_store) const std::uint8_t* bytesToStore() {
   return keeping.bytes().data();
 }

@@ -59,9 +59,7 @@ class DiskTable {
   bool write(const ScoreFileBytes& bytes) { return lock_ && lock_->replace(bytes); }
 
  private:
-  bool hasOwnTable() const {
-    return !places_.own.empty() && !isMissing(scoreFileIn(places_.own));
-  }
+  bool hasOwnTable() const { return !places_.own.empty() && !isMissing(scoreFileIn(places_.own)); }
 
   bool chooseResultPlace() {
     const fs::path gameFile = scoreFileIn(places_.game);
