@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "game/Board.h"
 #include "game/Generator.h"
@@ -34,57 +33,6 @@ ScoreFileBytes storedBytes{};
 // of the field's 20 units however its composition grows it.
 std::array<char16_t, 64> text{};
 
-// What the page lays out and loops over, and the steps it takes: JSON written at compile time.
-class JsonText {
- public:
-  constexpr JsonText& member(std::string_view name, int value) {
-    key(name);
-    char digits[11]{};
-    int count = 0;
-    for (unsigned rest = static_cast<unsigned>(value); count == 0 || rest > 0; rest /= 10) {
-      digits[count++] = static_cast<char>('0' + rest % 10);
-    }
-    while (count > 0) text_[size_++] = digits[--count];
-    return *this;
-  }
-  constexpr JsonText& open(std::string_view name) {
-    key(name);
-    text_[size_++] = '{';
-    return *this;
-  }
-  constexpr JsonText& close() {
-    text_[size_++] = '}';
-    return *this;
-  }
-  constexpr const char* c_str() const { return text_.data(); }
-
- private:
-  constexpr void key(std::string_view name) {
-    if (text_[size_ - 1] != '{') text_[size_++] = ',';
-    text_[size_++] = '"';
-    for (const char c : name) text_[size_++] = c;
-    text_[size_++] = '"';
-    text_[size_++] = ':';
-  }
-  std::array<char, 256> text_{'{'};
-  std::size_t size_ = 1;
-};
-
-constexpr JsonText kConstants = JsonText()
-                                    .member("columns", kColumns)
-                                    .member("rows", kRows)
-                                    .member("cellPixels", kCellPixels)
-                                    .member("fileBytes", static_cast<int>(kScoreFileSize))
-                                    .open("steps")
-                                    .member("read", static_cast<int>(Step::Read))
-                                    .member("create", static_cast<int>(Step::Create))
-                                    .member("askName", static_cast<int>(Step::AskName))
-                                    .member("lockedRead", static_cast<int>(Step::LockedRead))
-                                    .member("write", static_cast<int>(Step::Write))
-                                    .member("done", static_cast<int>(Step::Done))
-                                    .close()
-                                    .close();
-
 std::u16string_view textOf(int length) {
   return {text.data(), static_cast<std::size_t>(std::clamp<int>(length, 0, text.size()))};
 }
@@ -110,7 +58,17 @@ int rowOf(int row) { return std::clamp(row, 0, kScoreRows - 1); }
 
 }  // namespace
 
-PELORIN_EXPORT(pelorin_constants) const char* constants() { return kConstants.c_str(); }
+// What the page lays out and loops over, and the names of the steps it takes.
+PELORIN_EXPORT(pelorin_columns) int columns() { return kColumns; }
+PELORIN_EXPORT(pelorin_rows) int rows() { return kRows; }
+PELORIN_EXPORT(pelorin_cell_pixels) int cellPixels() { return kCellPixels; }
+PELORIN_EXPORT(pelorin_file_bytes) int fileBytes() { return static_cast<int>(kScoreFileSize); }
+PELORIN_EXPORT(pelorin_step_read) Step stepRead() { return Step::Read; }
+PELORIN_EXPORT(pelorin_step_create) Step stepCreate() { return Step::Create; }
+PELORIN_EXPORT(pelorin_step_askName) Step stepAskName() { return Step::AskName; }
+PELORIN_EXPORT(pelorin_step_lockedRead) Step stepLockedRead() { return Step::LockedRead; }
+PELORIN_EXPORT(pelorin_step_write) Step stepWrite() { return Step::Write; }
+PELORIN_EXPORT(pelorin_step_done) Step stepDone() { return Step::Done; }
 
 PELORIN_EXPORT(pelorin_board) const std::uint8_t* board() { return game.board.data(); }
 PELORIN_EXPORT(pelorin_score) std::int32_t score() { return game.score; }
@@ -140,7 +98,7 @@ PELORIN_EXPORT(pelorin_show_table) void showTable() { keeping = ScoreKeeping::to
 PELORIN_EXPORT(pelorin_record_result) void recordResult() {
   keeping = ScoreKeeping::toRecord(game.score);
 }
-PELORIN_EXPORT(pelorin_step) int step() { return static_cast<int>(keeping.step()); }
+PELORIN_EXPORT(pelorin_step) Step step() { return keeping.step(); }
 
 PELORIN_EXPORT(pelorin_stored_bytes) std::uint8_t* storedBytesBuffer() {
   return storedBytes.data();

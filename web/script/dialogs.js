@@ -23,7 +23,7 @@ async function keepTable(begin) {
     else if (step === game.steps.lockedRead) {
       release ??= await takeLock();
       await readStored();
-    } else await writeStored();
+    } else break;
   }
   release?.();
 }

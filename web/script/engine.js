@@ -35,6 +35,9 @@ async function loadEngine() {
   const { instance } = await WebAssembly.instantiate(bytes, imports);
   engine = instance.exports;
   engine._initialize();
-  const json = new Uint8Array(engine.memory.buffer, engine.pelorin_constants());
-  game = JSON.parse(new TextDecoder().decode(json.subarray(0, json.indexOf(0))));
+  game = { columns: engine.pelorin_columns(), rows: engine.pelorin_rows(), cellPixels: engine.pelorin_cell_pixels(),
+    fileBytes: engine.pelorin_file_bytes(), steps: {} };
+  for (const step of ['read', 'create', 'askName', 'lockedRead', 'write', 'done']) {
+    game.steps[step] = engine[`pelorin_step_${step}`]();
+  }
 }

@@ -45,8 +45,8 @@ function reportStored(stored) {
   return engine.pelorin_found(length);
 }
 
-// A write the module asks for right after a read joins the read's transaction: a page without
-// Web Locks still records atomically.
+// The module asks to write only right after a read under the lock: the write joins the read's
+// transaction, so that a page without Web Locks still records atomically.
 async function readStored() {
   let reported = false;
   let writing = false;
@@ -71,10 +71,6 @@ async function createStored() {
     request.onerror = () => { exists = request.error?.name === 'ConstraintError'; };
   });
   engine.pelorin_created(committed || exists);
-}
-
-async function writeStored() {
-  engine.pelorin_written(await inTransaction((tables) => tables.put(bytesToStore(), kStorageKey)));
 }
 
 // Pages of this origin record one at a time. Resolves, once the lock is held, to its release.
