@@ -14,7 +14,10 @@ budgets=bench/startup_budget
   exit 2
 }
 # The label window is built with the game, by the same compiler against the same Qt.
-cmake --build "$bin" --parallel 2 --target pelorin one_label_window startup_probe >/dev/null
+cmake --build "$bin" --parallel 2 --target pelorin one_label_window startup_probe >/dev/null || {
+  echo "the game or the label window could not be built in $bin" >&2
+  exit 1
+}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
 # The game keeps its score file beside itself: each program runs as a copy in the scratch
