@@ -8,7 +8,8 @@
 
 QFont drawnFace(QFont font) {
   const QByteArray laidOut = font.family().toUtf8();
-  const auto standIns = pelorin::faceStandIns(std::string_view(laidOut.constData(), laidOut.size()));
+  const auto standIns =
+      pelorin::faceStandIns(std::string_view(laidOut.constData(), laidOut.size()));
   if (standIns.empty()) return font;
   QStringList faces;
   for (const std::string_view face : standIns)
