@@ -1,6 +1,6 @@
-#include "platform/FaceStandIns.h"
-
 #include <array>
+
+#include "platform/FaceStandIns.h"
 
 namespace pelorin {
 
