@@ -14,8 +14,9 @@ if(NOT WIN32)
 endif()
 target_link_libraries(ui_tests PRIVATE ui Qt6::Test GTest::gtest)
 gtest_discover_tests(ui_tests DISCOVERY_MODE PRE_TEST PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
-# Under Wine the faces are checked again on Qt's Windows platform, whose font database is the
-# system's own (Wine hands Windows programs QT_ variables only under a WINE prefix).
+# Under Wine the faces, and that every text fits its control, are checked again on Qt's Windows
+# platform, whose font database is the system's own (Wine hands Windows programs QT_ variables
+# only under a WINE prefix).
 if(WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
   add_test(NAME ui_faces_windows_platform
            COMMAND ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:ui_tests> --gtest_filter=Faces.*)

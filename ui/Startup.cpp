@@ -8,6 +8,7 @@
 #include "ui/ImageFile.h"
 #include "ui/Jmeno.h"
 #include "ui/Skore.h"
+#include "ui/TextFaces.h"
 
 static void initResources() { Q_INIT_RESOURCE(pelorin); }
 
@@ -15,6 +16,7 @@ void createWindows() {
   initResources();
   QApplication::setWindowIcon(
       QIcon(QPixmap::fromImage(readImageFile(QStringLiteral(":/icon/pelorin.png"), "PNG"))));
+  const DialogFaceWhileMakingWindows dialogFace;
   frmMain = new TfrmMain;
   frmSkore = new TfrmSkore(frmMain);
   frmJmeno = new TfrmJmeno(frmMain);
