@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The browser build and its tests: builds the site (web preset) and the desktop reference
 # driver (dev preset), then plays the page in headless Chromium (tests/web). With
-# PELORIN_WEB_SCREENSHOTS set to a directory, the page is saved there at ratios 1 and 2.
+# PELORIN_WEB_SCREENSHOTS set to a directory, the page is saved there at each size it is tested at.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

@@ -10,23 +10,31 @@ import puppeteer from 'puppeteer-core';
 export const repository = new URL('../..', import.meta.url).pathname;
 export const site = join(repository, 'build/web/site');
 const kTypes = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript', '.css': 'text/css',
-  '.wasm': 'application/wasm', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.png': 'image/png' };
+  '.wasm': 'application/wasm', '.bmp': 'image/bmp', '.ico': 'image/x-icon', '.png': 'image/png',
+  '.webmanifest': 'application/manifest+json', '.txt': 'text/plain; charset=utf-8' };
 
 // A static server over `directory`, as any web host would serve the site; `extra` maps more
-// paths to files elsewhere.
+// paths to files elsewhere. `served` lists each path sent and its bytes.
 export async function serve(directory, extra = {}) {
+  const served = [];
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, 'http://host').pathname));
     try {
       const body = readFileSync(extra[path] ?? join(directory, path.endsWith('/') ? `${path}index.html` : path));
       response.writeHead(200, { 'Content-Type': kTypes[extname(path) || '.html'] ?? 'application/octet-stream' });
       response.end(body);
+      served.push([path, body.length]);
     } catch {
       response.writeHead(404).end();
     }
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  return { url: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+  // Closed, it takes no request more, also on a connection kept open.
+  const close = () => {
+    server.close();
+    server.closeAllConnections();
+  };
+  return { url: `http://127.0.0.1:${server.address().port}/`, close, served };
 }
 
 // Debian's Chromium, headless, as root where need be, talking to nothing but this machine.
@@ -42,17 +50,49 @@ export async function launch() {
 }
 
 // Opens the game with the clock stopped at `second` (the deal reads the clock, as under
-// faketime), at a device pixel ratio, after `prepare` has run in the page before its script.
-export async function openGame(context, url, { second, ratio = 1, width = 640, prepare } = {}) {
+// faketime), on a screen of `width` x `height` CSS pixels at a device pixel ratio, after
+// `prepare` has run in the page before its script; `ready` is what to wait for.
+export async function openGame(context, url, { second, ratio = 1, width = 640, height = 400, prepare,
+  ready = 'html[data-ready]' } = {}) {
   const page = await context.newPage();
   page.errors = [];
   page.on('pageerror', (error) => page.errors.push(error));
-  await page.setViewport({ width, height: 400, deviceScaleFactor: ratio, hasTouch: true });
+  await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: true });
   if (second !== undefined) await page.evaluateOnNewDocument((s) => { Date.now = () => s * 1000; }, second);
   if (prepare) await page.evaluateOnNewDocument(prepare);
   await page.goto(url);
-  await page.waitForSelector('html[data-ready]');
+  await page.waitForSelector(ready);
   return page;
+}
+
+// Where a pixel of the board's picture is on the page: the middle of the device pixels that
+// show it, in CSS pixels.
+export async function boardPoint(page, pixelX, pixelY) {
+  const box = await (await page.$('#imgHra')).boundingBox();
+  return [box.x + ((pixelX + 0.5) * box.width) / 400, box.y + ((pixelY + 0.5) * box.height) / 144];
+}
+
+// What only Chromium tells through its DevTools protocol: why the page cannot be installed
+// as an app, and the manifest it found.
+export async function installability(page) {
+  const session = await page.createCDPSession();
+  const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+  const { url, data } = await session.send('Page.getAppManifest');
+  await session.detach();
+  return { errors: installabilityErrors, manifestUrl: url, manifest: data ? JSON.parse(data) : null };
+}
+
+// The name and the description that a screen reader is given for an element (from Chromium's
+// accessibility tree), or null for an element left out of it.
+export async function accessible(page, selector) {
+  const node = await page.accessibility.snapshot({ root: await page.$(selector), interestingOnly: false });
+  return node && { name: node.name, description: node.description };
+}
+
+// Every request whose address `blocked` matches fails, as where a host or a filter refuses it.
+export async function blockRequests(page, blocked) {
+  await page.setRequestInterception(true);
+  page.on('request', (request) => (blocked.test(request.url()) ? request.abort() : request.continue()));
 }
 
 // RGBA pixels of an 8-bit RGB or RGBA PNG, such as Chromium's screenshots.
@@ -110,8 +150,11 @@ export const pictures = ['prazdna', 'zluta', 'modra', 'hneda'].map((name) => {
 // cell is other than one of the pictures at `scale` device pixels a picture pixel.
 export async function boardOnScreen(page, scale) {
   const box = await (await page.$('#imgHra')).boundingBox();
-  const shot = decodePng(Buffer.from(await page.screenshot({ clip: box, type: 'png' })));
-  if (shot.width !== 400 * scale || shot.height !== 144 * scale) return null;
+  const ratio = page.viewport().deviceScaleFactor;
+  const [left, top] = [Math.round(box.x * ratio), Math.round(box.y * ratio)];
+  if (Math.round(box.width * ratio) !== 400 * scale || Math.round(box.height * ratio) !== 144 * scale) return null;
+  const screen = decodePng(Buffer.from(await page.screenshot({ type: 'png' })));
+  const shot = { width: screen.width, rgba: screen.rgba.subarray((top * screen.width + left) * 4) };
   let board = '';
   for (let cell = 0; cell < 225; ++cell) {
     const code = pictures.findIndex((picture) => picture.every((colour, p) => {

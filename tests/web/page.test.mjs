@@ -6,7 +6,8 @@ import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, test } from 'node:test';
-import { boardOnScreen, launch, openGame, repository, serve, site } from './browser.mjs';
+import { accessible, blockRequests, boardOnScreen, boardPoint, installability, launch, openGame, repository, serve,
+  site } from './browser.mjs';
 
 const kSecond = 1700000000;
 const kName = 'Hráč ☃ z Brna';  // the snowman is outside Windows-1250: stored as '?'
@@ -58,11 +59,15 @@ after(async () => {
   server?.close();
 });
 
-async function releaseAt(page, x, y, button = 'left') {
-  await page.mouse.move(x, y);
+// A click at a pixel of the board's picture: a press and a release of `button`, or, with
+// `held`, a press and a release of `button` while `held` stays down.
+async function releaseAt(page, pixelX, pixelY, button = 'left', held = null) {
+  await page.mouse.move(...await boardPoint(page, pixelX, pixelY));
+  if (held) await page.mouse.down({ button: held });
   await page.mouse.down({ button });
   await page.mouse.up({ button });
 }
+const boardNow = (page) => page.evaluate(() => new Uint8Array(engine.memory.buffer, engine.pelorin_board(), 225).join(''));
 
 // The desktop end-to-end test's clicks, at the centres of the cells; the game's end opens
 // the name dialog (when the result makes the table) or the table.
@@ -78,33 +83,64 @@ async function tableRows(page) {
     row.querySelector('.name').childElementCount]));
 }
 
-for (const ratio of [1, 2]) {
-  test(`deals the engine's board for a second and draws it with the pictures' pixels at ratio ${ratio}`, async () => {
-    const page = await openGame(browser, server.url, { second: kSecond, ratio });
-    assert.equal(await boardOnScreen(page, ratio), expected.board);
+// The screens the window is shown on: the test's own, a desktop's, a phone's held sideways.
+const kScreens = [
+  { width: 640, height: 400, ratio: 1, scale: 1, edges: true },
+  { width: 640, height: 400, ratio: 2, scale: 3, edges: true },
+  { width: 1280, height: 800, ratio: 1, scale: 3 },
+  { width: 844, height: 390, ratio: 3, scale: 5 },
+];
+for (const { width, height, ratio, scale, edges } of kScreens) {
+  const screen = `${width} x ${height} at ratio ${ratio}`;
+  test(`deals the engine's board for a second and shows the window centred, the board crisp at ${scale} device pixels per picture pixel, on ${screen}`, async () => {
+    const page = await openGame(browser, server.url, { second: kSecond, ratio, width, height });
+    assert.equal(await boardOnScreen(page, scale), expected.board);
+    const margins = await page.$eval('#frmMain', (frame) => {
+      const box = frame.getBoundingClientRect();
+      return [box.left, innerWidth - box.right, box.top, innerHeight - box.bottom];
+    });
+    assert.ok(Math.abs(margins[0] - margins[1]) * ratio <= 1 && Math.abs(margins[2] - margins[3]) * ratio <= 1, `${margins}`);
     if (process.env.PELORIN_WEB_SCREENSHOTS) {
-      await page.screenshot({ path: join(process.env.PELORIN_WEB_SCREENSHOTS, `pelorin-web-dpr${ratio}.png`),
-        clip: { x: 0, y: 0, width: 402, height: 201 } });
+      await page.screenshot({ path: join(process.env.PELORIN_WEB_SCREENSHOTS, `pelorin-web-${width}x${height}@${ratio}.png`) });
     }
     assert.equal(await page.title(), `Pelorin ${kVersion} © 2026 Quillon Dynamics`);
+    // The table opens at the window's scale.
+    await page.click('#btnNejlepsiSkore');
+    const table = await page.waitForSelector('#frmSkore[open]');
+    assert.equal(Math.round((await table.boundingBox()).width * ratio), scale * await table.evaluate((dialog) => dialog.offsetWidth));
     await page.close();
   });
 
-  test(`a release on the first and the last device pixel of a cell plays that cell at ratio ${ratio}`, async () => {
+  if (!edges) continue;
+  test(`a release on the first and the last device pixel of a cell plays that cell, by any button, on ${screen}`, async () => {
     // A cell whose release leaves a board that no release on a neighbour leaves.
     const cell = expected.afterRelease.findIndex((board, index) => board !== expected.board &&
       [-25, -1, 1, 25].every((step) => expected.afterRelease[index + step] !== board &&
         index + step >= 0 && index + step < 225) && index % 25 > 0 && index % 25 < 24);
-    const [left, top] = [(cell % 25) * 16 * ratio, Math.floor(cell / 25) * 16 * ratio];
-    const last = 16 * ratio - 1;
-    for (const [device, button] of [[[left, top], 'left'], [[left + last, top + last], 'right']]) {
-      const page = await openGame(browser, server.url, { second: kSecond, ratio });
-      await releaseAt(page, (device[0] + 0.5) / ratio, (device[1] + 0.5) / ratio, button);
-      assert.equal(await boardOnScreen(page, ratio), expected.afterRelease[cell], `device pixel ${device}`);
+    const [left, top] = [(cell % 25) * 16 * scale, Math.floor(cell / 25) * 16 * scale];
+    const last = 16 * scale - 1;
+    for (const [device, button, held] of [[[left, top], 'left'], [[left + last, top + last], 'right'],
+      [[left + last, top], 'right', 'left']]) {
+      const page = await openGame(browser, server.url, { second: kSecond, ratio, width, height });
+      await releaseAt(page, (device[0] + 0.5) / scale - 0.5, (device[1] + 0.5) / scale - 0.5, button, held);
+      assert.equal(await boardOnScreen(page, scale), expected.afterRelease[cell],
+        `device pixel ${device}, ${button}${held ? ` while ${held} is held` : ''}`);
       await page.close();
     }
   });
 }
+
+test('a press begun on another control plays nothing where it is released over the board', async () => {
+  const page = await openGame(browser, server.url, { second: kSecond });
+  const [x, y] = expected.clicks[0];
+  const panel = await (await page.$('#panelScore')).boundingBox();
+  await page.mouse.move(panel.x + panel.width / 2, panel.y + panel.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(...await boardPoint(page, x * 16 + 8, y * 16 + 8), { steps: 4 });
+  await page.mouse.up();
+  assert.equal(await boardNow(page), expected.board);
+  await page.close();
+});
 
 // The controls of a layout file as the desktop places them: name, parent and box.
 function layout(file) {
@@ -142,9 +178,8 @@ test('on a narrow screen the window fits it and a lifted finger plays the cell u
   const box = await (await page.$('#frmMain')).boundingBox();
   assert.ok(box.width <= 320 && box.width > 300, `window ${box.width} px wide`);
   const cell = expected.clicks[0];
-  await page.touchscreen.tap(((cell[0] * 16 + 8) * box.width) / 402, ((cell[1] * 16 + 8) * box.width) / 402);
-  assert.equal(await page.evaluate(() => new Uint8Array(engine.memory.buffer, engine.pelorin_board(), 225).join('')),
-    expected.afterRelease[cell[1] * 25 + cell[0]]);
+  await page.touchscreen.tap(...await boardPoint(page, cell[0] * 16 + 8, cell[1] * 16 + 8));
+  assert.equal(await boardNow(page), expected.afterRelease[cell[1] * 25 + cell[0]]);
   await page.close();
 });
 
@@ -251,4 +286,52 @@ test('"Konec" leaves the page ended until "Nová hra"; the link opens a new tab 
   await page.click('#btnNovaHra');
   assert.equal(await boardOnScreen(page, 1), expected.board);
   await page.close();
+});
+
+test('the board and both dialogs are named for a screen reader, the board with the score', async () => {
+  const page = await openGame(browser, server.url, { second: kSecond });
+  const [x, y] = expected.clicks[0];
+  await releaseAt(page, x * 16 + 8, y * 16 + 8);
+  const score = await page.$eval('#panelScore', (panel) => panel.textContent);
+  const board = await accessible(page, '#imgHra');
+  assert.equal(board?.name, 'Hrací plocha');
+  assert.match(board.description, new RegExp(`\\b${score}$`));
+  for (const dialog of ['#frmJmeno', '#frmSkore']) {
+    await page.$eval(dialog, (window) => window.showModal());
+    assert.equal((await accessible(page, dialog)).name, await page.$eval(`${dialog} .caption`, (caption) => caption.textContent));
+    await page.$eval(dialog, (window) => window.close());
+  }
+  await page.close();
+});
+
+test('after one visit the game opens and plays without a network', async () => {
+  const own = await serve(site);
+  const context = await browser.createBrowserContext();
+  const page = await openGame(context, own.url, { second: kSecond });
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  own.close();
+  await page.reload();
+  await page.waitForSelector('html[data-ready]');
+  assert.equal(await boardOnScreen(page, 1), expected.board);
+  const [x, y] = expected.clicks[0];
+  await releaseAt(page, x * 16 + 8, y * 16 + 8);
+  assert.equal(await boardOnScreen(page, 1), expected.afterRelease[y * 25 + x]);
+  await context.close();
+});
+
+test('the page can be installed as an app, with icons of 192 and 512 pixels', async () => {
+  const page = await openGame(browser, server.url);
+  const { errors, manifest } = await installability(page);
+  assert.deepEqual(errors, []);
+  assert.deepEqual(manifest.icons.filter((icon) => icon.purpose === 'any').map((icon) => icon.sizes), ['192x192', '512x512']);
+  await page.close();
+});
+
+test('a module that cannot be loaded leaves a message in words in the window', async () => {
+  const page = await (await browser.createBrowserContext()).newPage();
+  await blockRequests(page, /\.wasm\b/);
+  await page.goto(server.url);
+  const notice = await page.waitForSelector('#failure:not([hidden])', { visible: true });
+  assert.match(await notice.evaluate((element) => element.textContent), /^\p{Lu}[\p{L} ,.]{20,}$/u);
+  await page.browserContext().close();
 });

@@ -4,6 +4,7 @@ function showModal(dialog) {
   return new Promise((resolve) => {
     dialog.addEventListener('close', () => resolve(), { once: true });
     dialog.showModal();
+    placeDialog(dialog);
   });
 }
 

@@ -29,8 +29,12 @@ function composeText(address, length) {
   return putText(takeText(length).normalize('NFC'));
 }
 
+// The module the page was built with: its address names its bytes, and the browser checks them.
 async function loadEngine() {
-  const bytes = await (await fetch('pelorin.wasm')).arrayBuffer();
+  const module = document.getElementById('module');
+  const response = await fetch(module.href, { integrity: module.dataset.integrity });
+  if (!response.ok) throw new Error(`${module.href}: ${response.status}`);
+  const bytes = await response.arrayBuffer();
   const imports = { wasi_snapshot_preview1: { clock_time_get: clockTimeGet }, pelorin: { compose: composeText } };
   const { instance } = await WebAssembly.instantiate(bytes, imports);
   engine = instance.exports;

@@ -9,7 +9,14 @@ function openDatabase() {
     try {
       const request = window.indexedDB.open('pelorin', 1);
       request.onupgradeneeded = () => request.result.createObjectStore('tables');
-      request.onsuccess = () => resolve(request.result);
+      request.onsuccess = () => {
+        // A newer page that changes the database's version waits for no tab of this one.
+        request.result.onversionchange = () => {
+          request.result.close();
+          database = null;
+        };
+        resolve(request.result);
+      };
       request.onerror = () => resolve(null);
     } catch {
       resolve(null);
