@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The Debian package on this machine, as root: builds it, runs lintian (pedantic: any tag
 # fails), installs it with apt, starts /usr/games/pelorin to its first paint under Xvfb as an
-# ordinary user, records a result for a member of group games and for an outsider, installs it
-# again over itself, removes and purges it, and checks what is left at each step.
+# ordinary user, records a result for a member of group games and for an outsider (and for the
+# member with the shared directory removed by hand), installs it again over itself, removes and
+# purges it, and checks what is left at each step.
 #   scripts/test-deb.sh [SCORE_DRIVER]
 # SCORE_DRIVER is tests/score_driver of a build (default build/dev/tests/score_driver): the
 # game's own score logic, run as each player against the installed game's directory.
@@ -88,6 +89,16 @@ as_player "$outsider" "$outsider" "$work/score_driver" "$game_dir" 4000 Outsider
   echo "the outsider's result was not stored ($?)"
 check "an outsider's result lands in their own table" holds "$(own_table "$outsider")" Outsider
 check "an outsider's result stays out of the shared table" not_holds "$shared/pelorin.sco" Outsider
+
+# The shared directory removed by hand: the member's result goes to their own place, and the
+# game makes nothing through the link.
+mv "$shared" "$work/shared-aside"
+as_player "$member" "$member,$games_gid" "$work/score_driver" "$game_dir" 4500 Removed --as-game ||
+  echo "with $shared removed the member's result was not stored ($?)"
+check "with $shared removed a member's result lands in their own table" \
+  holds "$(own_table "$member")" Removed
+check "with $shared removed the game makes nothing there" test ! -e "$shared"
+mv "$work/shared-aside" "$shared"
 
 check "installing again over the package" install_package --reinstall
 check "installing again keeps the shared table" holds "$shared/pelorin.sco" Member
