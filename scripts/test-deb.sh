@@ -4,6 +4,7 @@
 # ordinary user, records a result for a member of group games and for an outsider (and for the
 # member with the shared directory removed by hand), installs it again over itself, removes and
 # purges it, and checks what is left at each step.
+# Meant for CI's kind of machine: an installed pelorin and its shared table go first.
 #   scripts/test-deb.sh [SCORE_DRIVER]
 # SCORE_DRIVER is tests/score_driver of a build (default build/dev/tests/score_driver): the
 # game's own score logic, run as each player against the installed game's directory.
@@ -44,18 +45,20 @@ games_gid="$(getent group games | cut -d: -f3)"
 # The package's own paths that this machine does not have yet: none may stay after a purge.
 new_paths="$(sed -e 's/^[^.]*\.//' -e 's/ -> .*//' <<<"$listing" | sed 's|/$||' | grep -v '^$' |
   while read -r path; do [ -e "$path" ] || [ -L "$path" ] || echo "$path"; done)"
+apt_get() {  # apt-get's output only where it fails; others may hold the lock for a while
+  DEBIAN_FRONTEND=noninteractive apt-get -y -o DPkg::Lock::Timeout=900 "$@" >"$work/apt.log" 2>&1 ||
+    { cat "$work/apt.log"; return 1; }
+}
 cleanup() {
-  apt-get purge -y -qq pelorin >/dev/null 2>&1 || true
+  dpkg --purge pelorin >/dev/null 2>&1 || true
   rm -rf "$work"
 }
 trap cleanup EXIT
-apt-get purge -y -qq pelorin >/dev/null 2>&1 || true
+dpkg --purge pelorin >/dev/null 2>&1 || true
 rm -rf "$shared"
 
-install_package() {
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -o DPkg::Lock::Timeout=900 "$@" "$package" \
-    >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; return 1; }
-  grep -E '^(Need to get|After this operation)' "$work/apt.log" || true
+install_package() {  # and the sizes apt reports
+  apt_get install "$@" "$package" && grep -E '^(Need to get|After this operation)' "$work/apt.log"
 }
 check "apt-get installs the package" install_package
 
@@ -107,10 +110,9 @@ mv "$work/shared-aside" "$shared"
 
 check "installing again over the package" install_package --reinstall
 check "installing again keeps the shared table" holds "$shared/pelorin.sco" Member
-quietly() { "$@" >"$work/apt.log" 2>&1 || { cat "$work/apt.log"; return 1; }; }
-check "apt-get remove" quietly apt-get remove -y pelorin
+check "apt-get remove" apt_get remove pelorin
 check "removing keeps the shared table" holds "$shared/pelorin.sco" Member
-check "apt-get purge" quietly apt-get purge -y pelorin
+check "apt-get purge" apt_get purge pelorin
 check "purging removes $shared" test ! -e "$shared"
 left="$(while read -r path; do
   if [ -e "$path" ] || [ -L "$path" ]; then echo "$path"; fi
