@@ -310,6 +310,25 @@ TEST_F(ScorePlacesTest, AReadOnlyInstallsTableIsCopiedToTheOwnPlaceWithTheResult
   EXPECT_EQ(nameOf(table, 0), "Suillon Dynamics");
   EXPECT_EQ(nameOf(table, 1), "Mine");
 }
+
+// As a package's link to a shared table whose directory was removed by hand: nothing is made
+// through the link, and the player's own place takes the result.
+TEST_F(ScorePlacesTest, ATrustedLinkToAMissingTableReadsTheDefaultsAndTheResultLandsInTheOwnPlace) {
+  const fs::path install = directory_ / "install";
+  fs::create_directory(install);
+  const fs::path gone = directory_ / "gone" / kScoreFileName;
+  fs::create_symlink(gone, install / kScoreFileName);
+  ScoreTable table = untouchedTable();
+  ASSERT_TRUE(readScoreFile(places(install), table));
+  EXPECT_EQ(table, defaultScoreTable());
+  ASSERT_TRUE(recordResult(places(install), 5000, "Own", table));
+  EXPECT_EQ(nameOf(table, 0), "Own");
+  ScoreTable own;
+  decodeScores(readFile(ownFile()), own);
+  EXPECT_EQ(own, table);
+  EXPECT_TRUE(fs::is_symlink(install / kScoreFileName));
+  EXPECT_FALSE(fs::exists(gone.parent_path()));
+}
 #endif
 
 }  // namespace

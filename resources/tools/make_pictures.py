@@ -17,6 +17,9 @@ It (re)writes, byte for byte the same on every run:
     resources/icon/pelorin.png     32 x 32 application icon, 4-bit indexed
     resources/icon/pelorin.ico     the same icon for Windows builds, also at 16, 48 and
                                    256 pixels (whole-pixel scaling of the same picture)
+    resources/icon/pelorin-16.png  the icon file's other sizes as the desktop's icon theme
+    resources/icon/pelorin-48.png  takes them, each the same picture as in pelorin.ico
+    resources/icon/pelorin-256.png
 
 Only the Python standard library is used.  Everything is drawn from the
 tables below, so the pictures can be read (and changed) right here.
@@ -328,6 +331,10 @@ def main() -> None:
     rows = icon_indices()
     write(RESOURCES / "icon" / "pelorin.png", icon_png(rows))
     write(RESOURCES / "icon" / "pelorin.ico", icon_ico(rows))
+    for size in ICON_SIZES:
+        if size != len(rows):
+            write(RESOURCES / "icon" / f"pelorin-{size}.png",
+                  icon_png(scaled(rows, size)))
 
 
 if __name__ == "__main__":

@@ -23,6 +23,12 @@ struct ScoreFileContents {
 // of the directory that holds it; another player's link reads as a file that cannot be read.
 std::optional<ScoreFileContents> readScoreBytes(const std::filesystem::path& file);
 
+// No table is at `file`: nothing has that name, or (on POSIX systems) it is a link that can be
+// trusted as above whose target, or a directory on the way to it, does not exist, as in a
+// package's link to a shared table that was removed by hand. Since a table is never created
+// through a link, none can be made there either. On Windows only a missing name counts.
+bool isScoreFileAbsent(const std::filesystem::path& file);
+
 // Creates `file` holding `bytes`, complete and synced, only if nothing of that name exists:
 // a file another game created meanwhile is never replaced.
 bool createScoreFile(const std::filesystem::path& file, const ScoreFileBytes& bytes);

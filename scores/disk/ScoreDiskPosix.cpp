@@ -223,6 +223,13 @@ std::optional<ScoreFileContents> readScoreBytes(const fs::path& file) {
   return readFrom(opened->file.get());
 }
 
+bool isScoreFileAbsent(const fs::path& file) {
+  errno = 0;
+  // ENOENT only where the name or a trusted link's target is missing: an untrusted link, a
+  // special file or an unreadable one fails otherwise.
+  return !openScoreFile(file, O_RDONLY) && errno == ENOENT;
+}
+
 bool createScoreFile(const fs::path& file, const ScoreFileBytes& bytes) {
   const Descriptor directory = openDirectory(directoryOf(file));
   if (!directory.valid()) return false;

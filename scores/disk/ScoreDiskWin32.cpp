@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "scores/disk/ScoreDisk.h"
@@ -175,6 +176,11 @@ std::optional<ScoreFileContents> readScoreBytes(const fs::path& file) {
   const FileHandle in = detail::openTrusted(file, GENERIC_READ, resolved);
   if (!in.valid()) return std::nullopt;
   return readFrom(in.get());
+}
+
+bool isScoreFileAbsent(const fs::path& file) {
+  std::error_code error;
+  return fs::symlink_status(file, error).type() == fs::file_type::not_found;
 }
 
 bool createScoreFile(const fs::path& file, const ScoreFileBytes& bytes) {

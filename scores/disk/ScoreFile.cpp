@@ -3,7 +3,6 @@
 #include <memory>
 #include <optional>
 #include <span>
-#include <system_error>
 
 #include "scores/disk/ScoreDisk.h"
 
@@ -16,16 +15,11 @@ using Step = ScoreKeeping::Step;
 // The file's name in the form the system's file calls take, so that depth is no limit.
 fs::path scoreFileIn(const fs::path& directory) { return systemPath(directory / kScoreFileName); }
 
-bool isMissing(const fs::path& path) {
-  std::error_code error;
-  return fs::symlink_status(path, error).type() == fs::file_type::not_found;
-}
-
 void report(ScoreKeeping& keeping, const fs::path& file,
             const std::optional<ScoreFileContents>& contents) {
   if (contents) {
     keeping.found(std::span(contents->bytes).first(contents->size));
-  } else if (isMissing(file)) {
+  } else if (isScoreFileAbsent(file)) {
     keeping.foundNothing();
   } else {
     keeping.foundUnreadable();
@@ -44,7 +38,7 @@ class DiskTable {
 
   // Never over a file: one that another game created meanwhile stays and is read.
   Creation create(const ScoreFileBytes& bytes) {
-    if (createScoreFile(file_, bytes) || !isMissing(file_)) return Creation::Stored;
+    if (createScoreFile(file_, bytes) || !isScoreFileAbsent(file_)) return Creation::Stored;
     if (file_ != scoreFileIn(places_.game) || places_.own.empty()) return Creation::Impossible;
     gameRefused_ = true;
     return Creation::WithFirstResult;
@@ -59,7 +53,9 @@ class DiskTable {
   bool write(const ScoreFileBytes& bytes) { return lock_ && lock_->replace(bytes); }
 
  private:
-  bool hasOwnTable() const { return !places_.own.empty() && !isMissing(scoreFileIn(places_.own)); }
+  bool hasOwnTable() const {
+    return !places_.own.empty() && !isScoreFileAbsent(scoreFileIn(places_.own));
+  }
 
   bool chooseResultPlace() {
     const fs::path gameFile = scoreFileIn(places_.game);
@@ -76,7 +72,7 @@ class DiskTable {
   // The player's own copy starts from the game's table, as a virtualised write would.
   bool startOwnTable(const fs::path& gameFile) {
     ScoreTable start = defaultScoreTable();
-    if (!isMissing(gameFile)) {
+    if (!isScoreFileAbsent(gameFile)) {
       const std::optional<ScoreFileContents> contents = readScoreBytes(gameFile);
       if (!contents) return false;
       decodeScores(std::span(contents->bytes).first(contents->size), start);

@@ -20,8 +20,7 @@ cmake --install "$build" ${config:+--config "$config"} --prefix "$prefix" >/dev/
 
 id=example.quillon.Pelorin
 for file in lib/pelorin/pelorin lib/pelorin/web.htm bin/pelorin \
-  share/applications/$id.desktop share/metainfo/$id.metainfo.xml \
-  share/icons/hicolor/32x32/apps/pelorin.png; do
+  share/applications/$id.desktop share/metainfo/$id.metainfo.xml; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 # No shell in between: the command is a relative link, so the prefix can be moved.
@@ -50,9 +49,14 @@ if command -v appstreamcli >/dev/null 2>&1; then
     fail "appstreamcli rejects the metainfo: $(appstreamcli validate --no-net "$metainfo" 2>&1)"
 fi
 
-# Width and height in the PNG header: 32 x 32 for the hicolor/32x32 directory.
-size=$(od -An -tx1 -j16 -N8 "$prefix/share/icons/hicolor/32x32/apps/pelorin.png" | tr -d ' \n')
-[ "$size" = 0000002000000020 ] || fail "the icon is not 32 x 32 ($size)"
+# Every size of the Windows icon, each in its own directory: width and height in the PNG
+# header match the directory's name.
+for side in 16 32 48 256; do
+  icon="$prefix/share/icons/hicolor/${side}x$side/apps/pelorin.png"
+  [ -f "$icon" ] || fail "no $side-pixel icon"
+  size=$(od -An -tx1 -j16 -N8 "$icon" | tr -d ' \n')
+  [ "$size" = "$(printf '%08x%08x' "$side" "$side")" ] || fail "the $side-pixel icon is $size"
+done
 
 mkdir "$root/elsewhere" "$root/links"
 ln -s "$prefix/bin/pelorin" "$root/links/pelorin"
