@@ -237,3 +237,24 @@ export async function boardOnScreen(page, scale) {
   }
   return board;
 }
+
+// The runs of one colour down a column of device pixels through a window (the element that
+// `selector` finds), at `layoutX` pixels of its layout from its left edge, but for the first
+// and the last run, which the window's edges cut: each as long as a whole number of layout
+// pixels at `scale` where the window's lines are drawn at its scale, shorter where they were
+// drawn smaller and stretched.
+export async function windowColumnRuns(page, selector, layoutX, scale) {
+  const box = await (await page.$(selector)).boundingBox();
+  const ratio = page.viewport().deviceScaleFactor;
+  const screen = decodePng(Buffer.from(await page.screenshot({ type: 'png' })));
+  const x = Math.round(box.x * ratio) + layoutX * scale + Math.floor(scale / 2);
+  const runs = [];
+  let last = null;
+  for (let y = Math.round(box.y * ratio); y < Math.round((box.y + box.height) * ratio); ++y) {
+    const colour = screen.rgba.readUInt32BE((y * screen.width + x) * 4);
+    if (colour === last) ++runs[runs.length - 1];
+    else runs.push(1);
+    last = colour;
+  }
+  return runs.slice(1, -1);
+}

@@ -8,7 +8,7 @@ import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { accessible, blockRequests, boardOnScreen, boardPoint, browserEngine, fullStorage, gap, installability, launch,
-  openGame, pageErrors, repository, serve, site } from './browser.mjs';
+  openGame, pageErrors, repository, serve, site, windowColumnRuns } from './browser.mjs';
 
 const kSecond = 1700000000;
 const kName = 'Hráč ☃ z Brna';  // the snowman is outside Windows-1250: stored as '?'
@@ -123,6 +123,9 @@ describe(`the page in ${browserEngine}`, () => {
     test(`deals the engine's board for a second and shows the window centred, the board crisp at ${scale} device pixels per picture pixel, on ${screen}`, async () => {
       const page = await openGame(browser, server.url, { second: kSecond, ratio, width, height });
       assert.equal(await boardOnScreen(page, scale), expected.board);
+      // The window's lines as sharp as its board: drawn at its scale, not drawn small and stretched.
+      const runs = await windowColumnRuns(page, '#frmMain', 1, scale);
+      assert.deepEqual(runs.filter((run) => run % scale), [], `runs of one colour down the window's edge: ${runs}`);
       const margins = await page.$eval('#frmMain', (frame) => {
         const box = frame.getBoundingClientRect();
         return [box.left, innerWidth - box.right, box.top, innerHeight - box.bottom];
@@ -138,6 +141,8 @@ describe(`the page in ${browserEngine}`, () => {
       await page.click('#btnNejlepsiSkore');
       const table = await page.waitForSelector('#frmSkore[open]');
       assert.equal(Math.round((await table.boundingBox()).width * ratio), scale * await table.evaluate((dialog) => dialog.offsetWidth));
+      const tableRuns = await windowColumnRuns(page, '#frmSkore', 3, scale);
+      assert.deepEqual(tableRuns.filter((run) => run % scale), [], `runs of one colour down the table's edge: ${tableRuns}`);
       await page.close();
     });
 
