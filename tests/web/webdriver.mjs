@@ -33,9 +33,12 @@ async function freePort() {
 }
 
 // A child process whose last words are kept for the error that reports its death, ended with
-// the tests at the latest.
+// the tests at the latest; it keeps them from ending no more than the servers below do, so that
+// a failed test that leaves a context open cannot keep them waiting.
 function start(command, args, options) {
   const child = spawn(command, args, { ...options, stdio: ['ignore', 'ignore', 'pipe', ...(options.extra ?? [])] });
+  child.unref();
+  child.stderr.unref();
   child.said = '';
   child.stderr.on('data', (chunk) => { child.said = (child.said + chunk).slice(-2000); });
   child.died = new Promise((resolve) => {
@@ -63,6 +66,7 @@ async function startDisplay() {
     if (text.includes('\n')) resolve(text.trim());
   }));
   const display = await Promise.race([number, xvfb.died.then((why) => { throw new Error(why); })]);
+  xvfb.stdio[3].unref();
   return { display: `:${display}`, close: () => xvfb.kill() };
 }
 
@@ -183,6 +187,7 @@ async function startOrigin(context) {
   });
   server.listen(0, '127.0.0.1');
   await once(server, 'listening');
+  server.unref();
   context.origin = `http://127.0.0.1:${server.address().port}`;
   return () => {
     server.close();
@@ -396,6 +401,7 @@ class WebKitContext {
   static async create(browser) {
     const context = new WebKitContext(browser);
     context.stop = await startOrigin(context);
+    browser.contexts.add(context);
     return context;
   }
 
@@ -415,6 +421,7 @@ class WebKitContext {
   }
 
   async close() {
+    this.browser.contexts.delete(this);
     for (const page of [...this.pages.values()]) await page.close();
     this.stop();
   }
@@ -424,6 +431,7 @@ class WebKitBrowser {
   #display;
   #sessions = new Map();
   #default = null;
+  contexts = new Set();
 
   constructor(display) {
     this.#display = display;
@@ -448,8 +456,9 @@ class WebKitBrowser {
     return `MiniBrowser/${(await this.session(1)).capabilities.browserVersion}`;
   }
 
+  // Closes every context still open (a failed test leaves its own), then the browsers.
   async close() {
-    await this.#default?.close();
+    for (const context of [...this.contexts]) await context.close().catch(() => {});
     for (const session of this.#sessions.values()) await (await session.catch(() => null))?.close();
     this.#display.close();
   }
