@@ -293,15 +293,18 @@ describe(`the page in ${browserEngine}`, () => {
 
   test('with the storage full the game plays on and shows the default table', { skip: gap('fullStorage') }, async () => {
     const full = await fullStorage(browser, server.url);
-    const page = await openGame(full.context, server.url, { second: kSecond });
-    await playToEnd(page);
-    assert.deepEqual((await tableRows(page))[0], ['Quillon Dynamics', 3500, 0]);
-    assert.equal(await storage(page), null);
-    await page.keyboard.press('Escape');
-    await page.click('#btnNovaHra');
-    assert.equal(await boardOnScreen(page, 1), expected.board);
-    assert.deepEqual(await pageErrors(page), []);
-    await full.close();
+    try {  // in Firefox a browser of its own, which no other close ends
+      const page = await openGame(full.context, server.url, { second: kSecond });
+      await playToEnd(page);
+      assert.deepEqual((await tableRows(page))[0], ['Quillon Dynamics', 3500, 0]);
+      assert.equal(await storage(page), null);
+      await page.keyboard.press('Escape');
+      await page.click('#btnNovaHra');
+      assert.equal(await boardOnScreen(page, 1), expected.board);
+      assert.deepEqual(await pageErrors(page), []);
+    } finally {
+      await full.close();
+    }
   });
 
   test('damaged stored bytes read as a damaged file; what is no bytes is left alone', async () => {
