@@ -15,7 +15,7 @@ const kTurns = 20000;
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 
 const server = await serve(site, { '/floor.html': join(repository, 'bench/web_floor.html') });
-const browser = await launch();
+const browser = await launch('chromium');
 
 // Every file of the release by its size, and what the host sends on a first visit: the
 // page's own requests, then the service worker's copy of the whole release.

@@ -6,8 +6,9 @@
 # the clang toolchain for libFuzzer; with --faults, what bench/score_file_faults.sh needs; with
 # --windows, the cross compiler, Wine with the fonts a Windows machine has, and what
 # scripts/build-qt-windows.sh needs; with --web, clang for WebAssembly with its C and C++
-# libraries and LLVM's archiver, Chromium and Node.js for the browser build; with --deb,
-# Debian's packaging tools for scripts/make-deb.sh and lintian to check the package.
+# libraries and LLVM's archiver, Node.js, and a browser of each engine for the page's tests
+# (Chromium, Firefox ESR, and WebKitGTK's WebDriver with its MiniBrowser on a virtual display);
+# with --deb, Debian's packaging tools for scripts/make-deb.sh and lintian to check the package.
 set -eu
 
 packages="cmake g++ make qt6-base-dev libgtest-dev libbenchmark-dev libglib2.0-dev libxcb1-dev fonts-dejavu-core fonts-liberation2"
@@ -19,7 +20,7 @@ for option in "$@"; do
     --faults) packages="$packages strace xfsprogs util-linux" ;;
     --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest zstd zip unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
     --web)
-      packages="$packages clang-14 lld-14 llvm-14 wasi-libc libc++-14-dev-wasm32 libclang-rt-14-dev-wasm32 chromium nodejs"
+      packages="$packages clang-14 lld-14 llvm-14 wasi-libc libc++-14-dev-wasm32 libclang-rt-14-dev-wasm32 nodejs chromium firefox-esr webkit2gtk-driver xvfb"
       # Debian's nodejs comes without npm; other builds of Node.js bring their own.
       command -v npm >/dev/null 2>&1 || packages="$packages npm" ;;
     *) echo "usage: $0 [--test] [--fuzz] [--faults] [--windows] [--web] [--deb]" >&2; exit 2 ;;

@@ -1,11 +1,14 @@
 // What the browser tests and the benchmark share: the built site served from this machine,
-// the system's Chromium driven through the DevTools protocol, and the board read back from
-// screenshots by comparing each cell with the ball pictures.
+// the browser of the engine under test, and the board read back from screenshots by comparing
+// each cell with the ball pictures.
 import { readFileSync } from 'node:fs';
 import { createServer } from 'node:http';
 import { extname, join, normalize } from 'node:path';
-import { inflateSync } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
+import { decodePng } from './png.mjs';
+import { launchWebKit } from './webdriver.mjs';
+
+export { decodePng };
 
 export const repository = new URL('../..', import.meta.url).pathname;
 export const site = join(repository, 'build/web/site');
@@ -37,15 +40,94 @@ export async function serve(directory, extra = {}) {
   return { url: `http://127.0.0.1:${server.address().port}/`, close, served };
 }
 
-// Debian's Chromium, headless, as root where need be, talking to nothing but this machine.
-export async function launch() {
-  // A fresh profile each time, made and removed by puppeteer.
+// The engine the suite runs in, by the name of the browser that brings it: Blink in Chromium
+// (driven through the DevTools protocol), Gecko in Firefox ESR (WebDriver BiDi, both through
+// puppeteer-core) and WebKit in WebKitGTK's MiniBrowser (W3C WebDriver, webdriver.mjs).
+export const engines = ['chromium', 'firefox', 'webkit'];
+export const browserEngine = process.env.PELORIN_WEB_ENGINE ?? 'chromium';
+if (!engines.includes(browserEngine)) throw new Error(`PELORIN_WEB_ENGINE is ${browserEngine}, not one of ${engines}`);
+
+// What an engine's driver cannot do. A case that needs it says so by this name and runs on
+// in the other engines; the README lists the same.
+const kGaps = {
+  chromium: {},
+  firefox: {
+    wholePixels: 'puppeteer\'s WebDriver BiDi mouse puts the pointer on whole CSS pixels',
+    accessibility: 'puppeteer reads the accessibility tree only through the DevTools protocol, which Firefox lacks',
+    installability: 'Firefox tells no driver whether a page can be installed as an app',
+  },
+  webkit: {
+    wholePixels: 'WebKitWebDriver puts the pointer on whole CSS pixels',
+    accessibility: 'WebKitWebDriver gives no accessible description of an element',
+    installability: 'WebKitWebDriver tells nothing of whether a page can be installed as an app',
+    touch: 'WebKitWebDriver dispatches no touch input (its touch actions are accepted and do nothing)',
+    buttons: 'WebKitWebDriver releases any other mouse button as the left one, and the other stays held for every later click',
+    fullStorage: 'MiniBrowser keeps its storage in memory and has no setting for its quota',
+  },
+};
+// The reason a case cannot run in this engine, for node:test's `skip`, or false.
+export const gap = (capability) => (kGaps[browserEngine][capability] ? `${browserEngine}: ${kGaps[browserEngine][capability]}` : false);
+
+// Firefox's own traffic turned off: updates, telemetry and studies, remote settings and
+// blocklists, captive-portal and connectivity checks, DNS over HTTPS, prefetching, push and
+// safe browsing. What puppeteer sets besides points at a name that resolves here.
+const kFirefoxPreferences = {
+  'app.update.auto': false,
+  'app.update.enabled': false,
+  'app.normandy.enabled': false,
+  'browser.ping-centre.telemetry': false,
+  'browser.region.network.url': '',
+  'browser.region.update.enabled': false,
+  'browser.safebrowsing.provider.google4.updateURL': '',
+  'browser.safebrowsing.provider.mozilla.updateURL': '',
+  'browser.topsites.contile.enabled': false,
+  'datareporting.healthreport.uploadEnabled': false,
+  'dom.push.connection.enabled': false,
+  'extensions.blocklist.enabled': false,
+  'extensions.systemAddon.update.enabled': false,
+  'geo.provider.network.url': '',
+  'identity.fxaccounts.enabled': false,
+  'media.gmp-gmpopenh264.enabled': false,
+  'media.gmp-manager.url': '',
+  'messaging-system.rsexperimentloader.enabled': false,
+  'network.captive-portal-service.enabled': false,
+  'network.connectivity-service.enabled': false,
+  'network.dns.disablePrefetch': true,
+  'network.dns.localDomains': 'dummy.test',
+  'network.predictor.enabled': false,
+  'network.prefetch-next': false,
+  'network.proxy.type': 0,
+  'network.trr.mode': 5,
+  'security.OCSP.enabled': 0,
+  'security.remote_settings.crlite_filters.enabled': false,
+  'security.remote_settings.intermediates.enabled': false,
+  'services.settings.server': 'http://127.0.0.1:9/',
+  'toolkit.telemetry.archive.enabled': false,
+  'toolkit.telemetry.enabled': false,
+  'toolkit.telemetry.server': '',
+  'toolkit.telemetry.unified': false,
+};
+
+// The engine's browser, headless, as root where need be, talking to nothing but this machine,
+// with a fresh profile each time (made and removed by puppeteer, or kept in memory by
+// MiniBrowser). `preferences` are Firefox's, for a browser of different settings.
+export async function launch(name = browserEngine, { preferences = {} } = {}) {
+  if (name === 'webkit') return launchWebKit();
+  if (name === 'firefox') {
+    // A release build takes another remote-settings server only with this variable set.
+    return puppeteer.launch({ browser: 'firefox', executablePath: process.env.PELORIN_FIREFOX ?? '/usr/bin/firefox-esr',
+      headless: true, extraPrefsFirefox: { ...kFirefoxPreferences, ...preferences },
+      env: { ...process.env, MOZ_REMOTE_SETTINGS_DEVTOOLS: '1' } });
+  }
   return puppeteer.launch({
     executablePath: process.env.PELORIN_CHROMIUM ?? '/usr/bin/chromium',
     headless: true,
+    // No name resolves but this machine's address, so that no lookup leaves it either (autofill,
+    // sign-in and update checks look up their servers despite the flags before).
     args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
       '--disable-background-networking', '--disable-component-update', '--disable-sync',
-      '--disable-dev-shm-usage'],
+      '--disable-dev-shm-usage', '--disable-features=AutofillServerCommunication',
+      '--host-resolver-rules=MAP * ~NOTFOUND, EXCLUDE 127.0.0.1'],
   });
 }
 
@@ -55,14 +137,34 @@ export async function launch() {
 export async function openGame(context, url, { second, ratio = 1, width = 640, height = 400, prepare,
   ready = 'html[data-ready]' } = {}) {
   const page = await context.newPage();
-  page.errors = [];
-  page.on('pageerror', (error) => page.errors.push(error));
+  if (page.on) {
+    page.uncaught = [];
+    page.on('pageerror', (error) => page.uncaught.push(error));
+  }
   await page.setViewport({ width, height, deviceScaleFactor: ratio, hasTouch: true });
   if (second !== undefined) await page.evaluateOnNewDocument((s) => { Date.now = () => s * 1000; }, second);
   if (prepare) await page.evaluateOnNewDocument(prepare);
   await page.goto(url);
   await page.waitForSelector(ready);
   return page;
+}
+
+// The errors the page let through uncaught since it was opened.
+export const pageErrors = (page) => (page.uncaught ?? page.errors());
+
+// A context in which the page's origin finds its storage full: in Chromium the origin's quota
+// set to one byte, in Firefox a browser of its own whose storage is limited to one kilobyte.
+// Closing it closes what was made for it.
+export async function fullStorage(browser, url) {
+  if (browserEngine === 'firefox') {
+    const limited = await launch('firefox', { preferences: { 'dom.quotaManager.temporaryStorage.fixedLimit': 1 } });
+    return { context: limited.defaultBrowserContext(), close: () => limited.close() };
+  }
+  const context = await browser.createBrowserContext();
+  const holder = await context.newPage();  // the override lasts while its session does
+  await (await holder.createCDPSession()).send('Storage.overrideQuotaForOrigin',
+    { origin: new URL(url).origin, quotaSize: 1 });
+  return { context, close: () => context.close() };
 }
 
 // Where a pixel of the board's picture is on the page: the middle of the device pixels that
@@ -89,50 +191,12 @@ export async function accessible(page, selector) {
   return node && { name: node.name, description: node.description };
 }
 
-// Every request whose address `blocked` matches fails, as where a host or a filter refuses it.
+// Every request whose address `blocked` matches fails, as where a host or a filter refuses it
+// (in WebKit, every request of the page's context).
 export async function blockRequests(page, blocked) {
+  if (browserEngine === 'webkit') return page.browserContext().block(blocked);
   await page.setRequestInterception(true);
   page.on('request', (request) => (blocked.test(request.url()) ? request.abort() : request.continue()));
-}
-
-// RGBA pixels of an 8-bit RGB or RGBA PNG, such as Chromium's screenshots.
-export function decodePng(png) {
-  let offset = 8;
-  let width = 0; let height = 0; let channels = 0;
-  const data = [];
-  while (offset < png.length) {
-    const length = png.readUInt32BE(offset);
-    const type = png.toString('latin1', offset + 4, offset + 8);
-    const body = png.subarray(offset + 8, offset + 8 + length);
-    if (type === 'IHDR') {
-      width = body.readUInt32BE(0); height = body.readUInt32BE(4);
-      channels = { 2: 3, 6: 4 }[body[9]];
-      if (body[8] !== 8 || !channels || body[12] !== 0) throw new Error('unexpected PNG format');
-    } else if (type === 'IDAT') data.push(body);
-    offset += 12 + length;
-  }
-  const raw = inflateSync(Buffer.concat(data));
-  const stride = width * channels;
-  const rows = Buffer.alloc(stride * height);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    for (let i = 0; i < stride; ++i) {
-      const value = raw[y * (stride + 1) + 1 + i];
-      const left = i >= channels ? rows[y * stride + i - channels] : 0;
-      const up = y > 0 ? rows[(y - 1) * stride + i] : 0;
-      const upLeft = y > 0 && i >= channels ? rows[(y - 1) * stride + i - channels] : 0;
-      const paeth = () => {
-        const p = left + up - upLeft;
-        const [a, b, c] = [Math.abs(p - left), Math.abs(p - up), Math.abs(p - upLeft)];
-        return a <= b && a <= c ? left : b <= c ? up : upLeft;
-      };
-      const predictor = [0, left, up, (left + up) >> 1, filter === 4 ? paeth() : 0][filter];
-      rows[y * stride + i] = (value + predictor) & 0xff;
-    }
-  }
-  const rgba = Buffer.alloc(width * height * 4, 0xff);
-  for (let p = 0; p < width * height; ++p) rows.copy(rgba, p * 4, p * channels, p * channels + 3);
-  return { width, height, rgba };
 }
 
 // The four pictures the board is drawn from (empty, yellow, blue, brown): 16 x 16 pixels of
@@ -172,4 +236,25 @@ export async function boardOnScreen(page, scale) {
     board += code;
   }
   return board;
+}
+
+// The runs of one colour down a column of device pixels through a window (the element that
+// `selector` finds), at `layoutX` pixels of its layout from its left edge, but for the first
+// and the last run, which the window's edges cut: each as long as a whole number of layout
+// pixels at `scale` where the window's lines are drawn at its scale, shorter where they were
+// drawn smaller and stretched.
+export async function windowColumnRuns(page, selector, layoutX, scale) {
+  const box = await (await page.$(selector)).boundingBox();
+  const ratio = page.viewport().deviceScaleFactor;
+  const screen = decodePng(Buffer.from(await page.screenshot({ type: 'png' })));
+  const x = Math.round(box.x * ratio) + layoutX * scale + Math.floor(scale / 2);
+  const runs = [];
+  let last = null;
+  for (let y = Math.round(box.y * ratio); y < Math.round((box.y + box.height) * ratio); ++y) {
+    const colour = screen.rgba.readUInt32BE((y * screen.width + x) * 4);
+    if (colour === last) ++runs[runs.length - 1];
+    else runs.push(1);
+    last = colour;
+  }
+  return runs.slice(1, -1);
 }

@@ -20,8 +20,12 @@ function loadPicture(id) {
 
 const loadPictures = () => Promise.all(['imgPrazdna', 'imgZluta', 'imgModra', 'imgHneda'].map(loadPicture));
 
+// The board is drawn by the processor (`willReadFrequently`), not the graphics card: an
+// accelerated canvas is a compositing layer of its own and takes the scaled window along into
+// one, which WebKit draws at one device pixel per CSS pixel and then stretches, so that the
+// window's texts and lines come out blurred at every scale above one.
 function drawBoard() {
-  const context = canvas.getContext('2d');
+  const context = canvas.getContext('2d', { willReadFrequently: true });
   context.imageSmoothingEnabled = false;
   const cells = bytesAt(engine.pelorin_board(), game.columns * game.rows);
   const side = game.cellPixels * devicePixelsPerPicturePixel;
