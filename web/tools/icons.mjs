@@ -7,64 +7,23 @@
 import { readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
 import { deflateSync, inflateSync } from 'node:zlib';
+import { pngChunks, pngFile, unfilteredRows } from './png.mjs';
 
 const [iconFile, site, background] = process.argv.slice(2);
-
-// The chunks of a PNG file, by type.
-function chunks(png) {
-  const found = {};
-  for (let offset = 8; offset < png.length;) {
-    const length = png.readUInt32BE(offset);
-    const type = png.toString('latin1', offset + 4, offset + 8);
-    found[type] = Buffer.concat([found[type] ?? Buffer.alloc(0), png.subarray(offset + 8, offset + 8 + length)]);
-    offset += 12 + length;
-  }
-  return found;
-}
 
 // The icon as rows of palette indices, with its palette and transparency. The icon is an
 // indexed PNG of 1, 2, 4 or 8 bits, each row unfiltered or filtered.
 function readIcon(file) {
-  const { IHDR, PLTE, tRNS, IDAT } = chunks(readFileSync(file));
+  const { IHDR, PLTE, tRNS, IDAT } = pngChunks(readFileSync(file));
   const [width, height, depth, colourType, interlace] = [IHDR.readUInt32BE(0), IHDR.readUInt32BE(4), IHDR[8], IHDR[9], IHDR[12]];
   if (colourType !== 3 || interlace !== 0) throw new Error(`${file}: not an indexed, non-interlaced PNG`);
-  const raw = inflateSync(IDAT);
   const stride = Math.ceil((width * depth) / 8);
-  const bytes = Buffer.alloc(stride * height);
-  const step = Math.max(1, depth / 8);
-  for (let y = 0; y < height; ++y) {
-    const filter = raw[y * (stride + 1)];
-    for (let i = 0; i < stride; ++i) {
-      const left = i >= step ? bytes[y * stride + i - step] : 0;
-      const up = y > 0 ? bytes[(y - 1) * stride + i] : 0;
-      const upLeft = y > 0 && i >= step ? bytes[(y - 1) * stride + i - step] : 0;
-      const p = left + up - upLeft;
-      const paeth = [[Math.abs(p - left), left], [Math.abs(p - up), up], [Math.abs(p - upLeft), upLeft]]
-        .reduce((best, next) => (next[0] < best[0] ? next : best))[1];
-      bytes[y * stride + i] = (raw[y * (stride + 1) + 1 + i] + [0, left, up, (left + up) >> 1, paeth][filter]) & 0xff;
-    }
-  }
+  const bytes = unfilteredRows(inflateSync(IDAT), stride, height, Math.max(1, depth / 8));
   const rows = Array.from({ length: height }, (_, y) => Array.from({ length: width }, (_, x) => {
     const bit = x * depth;
     return (bytes[y * stride + (bit >> 3)] >> (8 - depth - (bit & 7))) & ((1 << depth) - 1);
   }));
   return { rows, palette: PLTE, alpha: tRNS ?? Buffer.alloc(0) };
-}
-
-const crcTable = Array.from({ length: 256 }, (_, n) => {
-  let c = n;
-  for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
-  return c >>> 0;
-});
-function chunk(type, body) {
-  const typed = Buffer.concat([Buffer.from(type, 'latin1'), body]);
-  let crc = 0xffffffff;
-  for (const byte of typed) crc = crcTable[(crc ^ byte) & 0xff] ^ (crc >>> 8);
-  const length = Buffer.alloc(4);
-  length.writeUInt32BE(body.length);
-  const check = Buffer.alloc(4);
-  check.writeUInt32BE((crc ^ 0xffffffff) >>> 0);
-  return Buffer.concat([length, typed, check]);
 }
 
 // An 8-bit indexed PNG of `size` pixels: the icon's pixels as squares of `scale`, their top
@@ -80,14 +39,9 @@ function png(icon, size, scale, offset, fill, palette, alpha) {
     }
     rows.push(row);
   }
-  const header = Buffer.alloc(13);
-  header.writeUInt32BE(size, 0);
-  header.writeUInt32BE(size, 4);
-  header[8] = 8;  // bits per index
-  header[9] = 3;  // indexed colour
-  return Buffer.concat([Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]), chunk('IHDR', header),
-    chunk('PLTE', palette), ...(alpha.length ? [chunk('tRNS', alpha)] : []),
-    chunk('IDAT', deflateSync(Buffer.concat(rows), { level: 9 })), chunk('IEND', Buffer.alloc(0))]);
+  const kIndexed = 3;
+  return pngFile(size, size, 8, kIndexed, [['PLTE', palette], ...(alpha.length ? [['tRNS', alpha]] : []),
+    ['IDAT', deflateSync(Buffer.concat(rows), { level: 9 })]]);
 }
 
 const icon = readIcon(iconFile);
