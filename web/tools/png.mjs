@@ -1,7 +1,5 @@
 // PNG files taken apart and put together, pixel for pixel: what the build's icons and the
 // page's tests both need, and no more.
-import { crc32 } from 'node:zlib';
-
 const kSignature = Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
 
 // The chunks of a PNG file by type; the bodies of a repeated type (IDAT) joined in order.
@@ -36,6 +34,18 @@ export function unfilteredRows(raw, stride, height, step) {
     }
   }
   return bytes;
+}
+
+// Node has a CRC-32 of its own only from version 20.15; Debian 12's is 18.
+const kCrcTable = Array.from({ length: 256 }, (_, n) => {
+  let c = n;
+  for (let k = 0; k < 8; ++k) c = c & 1 ? 0xedb88320 ^ (c >>> 1) : c >>> 1;
+  return c >>> 0;
+});
+function crc32(bytes) {
+  let crc = 0xffffffff;
+  for (const byte of bytes) crc = kCrcTable[(crc ^ byte) & 0xff] ^ (crc >>> 8);
+  return (crc ^ 0xffffffff) >>> 0;
 }
 
 // A PNG file of one image, not interlaced: its header, then `chunks` ([type, body] pairs, the
