@@ -16,7 +16,7 @@ for option in "$@"; do
   case "$option" in
     --test) packages="$packages xvfb xauth xdotool faketime strace openbox x11-utils x11-apps valgrind desktop-file-utils appstream weston xwayland qt6-wayland" ;;
     --fuzz) packages="$packages clang libclang-rt-14-dev" ;;
-    --deb) packages="$packages debhelper dpkg-dev pkg-config lintian" ;;
+    --deb) packages="$packages build-essential debhelper dpkg-dev pkg-config lintian" ;;
     --faults) packages="$packages strace xfsprogs util-linux" ;;
     --windows) packages="$packages g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest zstd zip unzip xz-utils ninja-build xvfb xauth xdotool faketime" ;;
     --web)
